@@ -1,0 +1,65 @@
+// One non-copyable owner per handle kind, each with its own failure value.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace platform {
+
+template <typename T, T Invalid, auto Close>
+class UniqueResource {
+public:
+    UniqueResource() = default;
+    explicit UniqueResource(T value) : value_(value) {}
+    UniqueResource(const UniqueResource&) = delete;
+    UniqueResource& operator=(const UniqueResource&) = delete;
+    UniqueResource(UniqueResource&& other) noexcept : value_(std::exchange(other.value_, Invalid)) {}
+    UniqueResource& operator=(UniqueResource&& other) noexcept {
+        if (this != &other) reset(std::exchange(other.value_, Invalid));
+        return *this;
+    }
+    ~UniqueResource() { reset(); }
+
+    T get() const { return value_; }
+    explicit operator bool() const { return value_ != Invalid; }
+    void reset(T value = Invalid) {
+        if (value_ != Invalid) Close(value_);
+        value_ = value;
+    }
+
+private:
+    T value_ = Invalid;
+};
+
+namespace detail {
+inline void closeHandle(HANDLE h) { ::CloseHandle(h); }
+inline void freeLibrary(HMODULE m) { ::FreeLibrary(m); }
+inline void deleteObject(HGDIOBJ o) { ::DeleteObject(o); }
+inline void localFree(HLOCAL p) { ::LocalFree(p); }
+inline void destroyIcon(HICON i) { ::DestroyIcon(i); }
+}  // namespace detail
+
+// OpenProcess, CreateProcess, threads: NULL on failure.
+using UniqueHandle = UniqueResource<HANDLE, nullptr, detail::closeHandle>;
+using UniqueLibrary = UniqueResource<HMODULE, nullptr, detail::freeLibrary>;
+using UniqueGdiObject = UniqueResource<HGDIOBJ, nullptr, detail::deleteObject>;
+using UniqueLocal = UniqueResource<HLOCAL, nullptr, detail::localFree>;
+using UniqueIcon = UniqueResource<HICON, nullptr, detail::destroyIcon>;
+
+// Holds the clipboard open; closes it when it leaves scope.
+class ClipboardGuard {
+public:
+    ClipboardGuard() = default;
+    ClipboardGuard(const ClipboardGuard&) = delete;
+    ClipboardGuard& operator=(const ClipboardGuard&) = delete;
+    ~ClipboardGuard() {
+        if (open_) ::CloseClipboard();
+    }
+    bool open(HWND owner) { return open_ = ::OpenClipboard(owner) != FALSE; }
+
+private:
+    bool open_ = false;
+};
+
+}  // namespace platform

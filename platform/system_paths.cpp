@@ -1,0 +1,70 @@
+#include "platform/system_paths.h"
+
+namespace platform {
+namespace {
+
+template <typename Getter>
+std::wstring directoryFrom(Getter getter) {
+    std::wstring path(MAX_PATH, L'\0');
+    UINT length = getter(path.data(), static_cast<UINT>(path.size()));
+    if (length >= path.size()) {
+        path.resize(length);
+        length = getter(path.data(), static_cast<UINT>(path.size()));
+    }
+    path.resize(length < path.size() ? length : 0);
+    return path;
+}
+
+bool isWow64() {
+    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+    const auto isWow64Process =
+        bindExport<IsWow64ProcessFn>(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process");
+    BOOL wow64 = FALSE;
+    return isWow64Process && isWow64Process(::GetCurrentProcess(), &wow64) && wow64;
+}
+
+}  // namespace
+
+std::wstring systemDirectory() { return directoryFrom(::GetSystemDirectoryW); }
+
+std::wstring windowsDirectory() { return directoryFrom(::GetSystemWindowsDirectoryW); }
+
+std::wstring nativeSystemDirectory() {
+    return isWow64() ? windowsDirectory() + L"\\Sysnative" : systemDirectory();
+}
+
+std::wstring programDirectory() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const auto slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+UniqueLibrary loadSystemLibrary(const wchar_t* name) {
+    const std::wstring path = systemDirectory() + L"\\" + name;
+    return UniqueLibrary(::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+}
+
+UniqueLibrary loadProgramLibrary(const wchar_t* name) {
+    const std::wstring path = programDirectory() + L"\\" + name;
+    return UniqueLibrary(::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+}
+
+void hardenDllSearch() {
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+    const auto setDefault = bindExport<SetDefaultDllDirectoriesFn>(
+        ::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
+    if (setDefault) setDefault(kSearchSystem32);
+    ::SetDllDirectoryW(L"");
+}
+
+}  // namespace platform

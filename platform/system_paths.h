@@ -1,0 +1,35 @@
+// Where system programs and DLLs come from: full paths only, so nothing
+// planted beside the program or in the current directory is ever used.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/handles.h"
+
+namespace platform {
+
+std::wstring systemDirectory();
+std::wstring windowsDirectory();
+// The native system directory: Sysnative for a 32-bit process on 64-bit Windows.
+std::wstring nativeSystemDirectory();
+// The folder of the running executable, without a trailing separator.
+std::wstring programDirectory();
+
+// Loads a system DLL from the system directory by full path.
+UniqueLibrary loadSystemLibrary(const wchar_t* name);
+// Loads a DLL from the program's own folder by full path.
+UniqueLibrary loadProgramLibrary(const wchar_t* name);
+
+// Takes the current directory and PATH out of the DLL search for the process.
+void hardenDllSearch();
+
+// Resolves an export to a typed function pointer; null when absent.
+template <typename F>
+F bindExport(HMODULE module, const char* name) {
+    if (!module) return nullptr;
+    return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
+}  // namespace platform
