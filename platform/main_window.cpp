@@ -121,6 +121,8 @@ bool MainWindow::create(int showCommand) {
                            instance_, this)) {
         return false;
     }
+    ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     app::runGuarded(*this, [this] { form_.Form_Load(); });
     showCentred(showCommand);
     return window_ != nullptr;
@@ -156,7 +158,35 @@ void MainWindow::createControls() {
         if (child && font_) ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     }
     ::SetWindowTextW(control(design::kText1), design::kNotes);
+    clearGroupBoxesOverControls();
     layoutStatusBar();
+}
+
+// A group box only draws a frame and a caption, yet its rectangle covers the
+// controls inside it, Command5 included, which sit after it in the tab order
+// and so below it. Cutting their rectangles out of the box's window region
+// keeps every hit test, from any thread, on the control the user sees.
+void MainWindow::clearGroupBoxesOverControls() {
+    for (const auto& box : design::kControls) {
+        if (box.kind != design::Kind::GroupBox) continue;
+        const HWND boxWindow = control(box.id);
+        RECT boxRect{};
+        ::GetWindowRect(boxWindow, &boxRect);
+        const HRGN region = ::CreateRectRgn(0, 0, boxRect.right - boxRect.left, boxRect.bottom - boxRect.top);
+        for (const auto& c : design::kControls) {
+            if (c.kind == design::Kind::GroupBox) continue;
+            RECT r{};
+            ::GetWindowRect(control(c.id), &r);
+            RECT overlap{};
+            if (!::IntersectRect(&overlap, &r, &boxRect)) continue;
+            ::OffsetRect(&overlap, -boxRect.left, -boxRect.top);
+            const HRGN hole = ::CreateRectRgnIndirect(&overlap);
+            ::CombineRgn(region, region, hole, RGN_DIFF);
+            ::DeleteObject(hole);
+        }
+        // The window owns the region from here on.
+        if (!::SetWindowRgn(boxWindow, region, FALSE)) ::DeleteObject(region);
+    }
 }
 
 void MainWindow::layoutStatusBar() {
@@ -235,6 +265,19 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETTINGCHANGE:
             updateClock();
             break;
+        case WM_ACTIVATE:
+            // Remember the focused control, as a dialog box does, so it gets
+            // the focus back when the window is activated again.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                const HWND focus = ::GetFocus();
+                if (focus && ::IsChild(window, focus)) lastFocus_ = focus;
+            }
+            break;
+        case WM_SETFOCUS: {
+            const HWND target = lastFocus_ && ::IsWindowEnabled(lastFocus_) ? lastFocus_ : control(design::kCommand1);
+            ::SetFocus(target);
+            return 0;
+        }
         case WM_CLOSE:
             onClose();
             return 0;

@@ -49,6 +49,7 @@ private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void createControls();
+    void clearGroupBoxesOverControls();
     void layoutStatusBar();
     void updateClock();
     void scheduleClock();
@@ -70,6 +71,7 @@ private:
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     std::wstring clockText_;
+    HWND lastFocus_ = nullptr;
 };
 
 }  // namespace platform

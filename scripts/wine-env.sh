@@ -8,7 +8,7 @@ WINEPREFIX="$(mkdir -p "$WINEPREFIX" && cd "$WINEPREFIX" && pwd)"
 export WINEARCH=win32
 export WINEDEBUG="${WINEDEBUG:--all,err+module}"
 # No Mono/Gecko prompts; a crash ends the process instead of waiting in winedbg.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}"
 # Chinese file names need a UTF-8 Unix locale.
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 
