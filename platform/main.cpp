@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+
 #include "platform/main_window.h"
 #include "platform/system_paths.h"
 #include "platform/win32_bindings.h"
@@ -31,6 +33,12 @@ platform::UniqueLibrary loadCommonControls() {
 }
 
 }  // namespace
+
+// The library's default handler for an uncaught exception pulls in the C++
+// demangler (about 45 KB) only to print a name nobody sees in a GUI program.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     platform::hardenDllSearch();

@@ -1,5 +1,7 @@
 #include "platform/text.h"
 
+#include <array>
+
 #include "platform/handles.h"
 
 namespace platform {
@@ -34,7 +36,11 @@ std::wstring systemErrorText(DWORD code) {
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
         text.pop_back();
     }
-    if (text.empty()) text = L"错误代码 " + std::to_wstring(code);
+    if (text.empty()) {
+        std::array<wchar_t, 16> digits{};
+        ::wsprintfW(digits.data(), L"%lu", code);
+        text = L"错误代码 " + std::wstring(digits.data());
+    }
     return text;
 }
 
