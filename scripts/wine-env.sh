@@ -21,5 +21,5 @@ if [ ! -f "$WINEPREFIX/.ready" ]; then
   wineserver -w
   touch "$WINEPREFIX/.ready"
 fi
-wineserver -p >/dev/null 2>&1 </dev/null
-wine cmd /c exit >/dev/null 2>&1 </dev/null
+wineserver -p >/dev/null 2>&1 </dev/null || true
+wine cmd /c exit >/dev/null 2>&1 </dev/null || true
