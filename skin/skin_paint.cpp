@@ -1,0 +1,69 @@
+#include "skin/skin_paint.h"
+
+#include <algorithm>
+
+namespace skin {
+namespace {
+
+constexpr std::uint32_t kButtonTypeMask = 0x0F;  // BS_TYPEMASK
+constexpr std::uint32_t kGroupBox = 0x07;        // BS_GROUPBOX
+
+wchar_t lower(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+// Window class names are matched without regard to case, as Windows does.
+bool isClass(std::wstring_view name, std::wstring_view expected) {
+    return name.size() == expected.size() &&
+           std::equal(name.begin(), name.end(), expected.begin(),
+                      [](wchar_t a, wchar_t b) { return lower(a) == lower(b); });
+}
+
+}  // namespace
+
+Paint paintFor(const Skin& skin, Element element) {
+    switch (element) {
+        case Element::Window:
+        case Element::Label:
+            return {skin.windowBackground, skin.windowText};
+        case Element::Group:
+            // A group box sits on the window: without its own colours it
+            // takes the window's, never the system grey in a skinned window.
+            return {skin.groupBackground ? skin.groupBackground : skin.windowBackground,
+                    skin.groupText ? skin.groupText : skin.windowText};
+        case Element::Button:
+            return {skin.windowBackground, std::nullopt};
+        case Element::List:
+            return {skin.listBackground, skin.listText};
+        case Element::Edit:
+            return {skin.editBackground, skin.editText};
+    }
+    return {};
+}
+
+std::optional<Element> elementFor(unsigned message, std::wstring_view controlClass,
+                                  std::uint32_t controlStyle) {
+    switch (message) {
+        case kCtlColorDlg:
+        case kCtlColorMsgBox:
+            return Element::Window;
+        case kCtlColorEdit:
+            return Element::Edit;
+        case kCtlColorListBox:
+            return Element::List;
+        case kCtlColorBtn:
+            return Element::Button;
+        case kCtlColorStatic:
+            // Read-only and disabled edit boxes ask as statics; they keep the
+            // edit colours so that their text stays on the edit background.
+            if (isClass(controlClass, L"Edit")) return Element::Edit;
+            if (isClass(controlClass, L"Button") && (controlStyle & kButtonTypeMask) == kGroupBox) {
+                return Element::Group;
+            }
+            return Element::Label;
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace skin
