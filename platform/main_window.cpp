@@ -428,7 +428,22 @@ void MainWindow::waitForEvents(std::uint32_t milliseconds) {
     ::MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
-std::wstring MainWindow::programDirectory() { return platform::programDirectory(); }
+// The skinning library takes the skin file's path in the ANSI code page. A
+// folder named in another script (Chinese on a Western system) would lose its
+// characters there, so such a folder is given by its short name, which names
+// the same folder in plain ASCII.
+std::wstring MainWindow::programDirectory() {
+    const std::wstring directory = platform::programDirectory();
+    if (fitsAnsi(directory)) return directory;
+    std::wstring shortName(MAX_PATH, L'\0');
+    DWORD length = ::GetShortPathNameW(directory.c_str(), shortName.data(), static_cast<DWORD>(shortName.size()));
+    if (length >= shortName.size()) {
+        shortName.resize(length);
+        length = ::GetShortPathNameW(directory.c_str(), shortName.data(), static_cast<DWORD>(shortName.size()));
+    }
+    shortName.resize(length < shortName.size() ? length : 0);
+    return !shortName.empty() && fitsAnsi(shortName) ? shortName : directory;
+}
 
 app::WindowHandle MainWindow::windowHandle() { return reinterpret_cast<app::WindowHandle>(window_); }
 

@@ -26,6 +26,14 @@ std::wstring fromAnsi(const char* text, std::size_t length) {
     return result;
 }
 
+bool fitsAnsi(const std::wstring& text) {
+    if (text.empty()) return true;
+    BOOL lossy = FALSE;
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                          nullptr, &lossy);
+    return !lossy;
+}
+
 std::wstring systemErrorText(DWORD code) {
     wchar_t* buffer = nullptr;
     const DWORD length = ::FormatMessageW(

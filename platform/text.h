@@ -11,6 +11,9 @@ namespace platform {
 std::string toAnsi(const std::wstring& text);
 std::wstring fromAnsi(const char* text, std::size_t length);
 
+// True when the text survives the trip to the ANSI code page unchanged.
+bool fitsAnsi(const std::wstring& text);
+
 // The system's own wording for an error code, without trailing line breaks.
 std::wstring systemErrorText(DWORD code);
 

@@ -1,9 +1,10 @@
 #include "tests/e2e/harness.h"
 
 #include <commctrl.h>
-
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
+#include <algorithm>
 #include <array>
 
 #include "resources/form1_design.h"
@@ -204,6 +205,13 @@ DWORD Process::exitCode() const {
     return code;
 }
 
+ULONGLONG Process::exitTime() const {
+    if (!handle_ || running()) return 0;
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!GetProcessTimes(handle_, &created, &exited, &kernel, &user)) return 0;
+    return ULARGE_INTEGER{{exited.dwLowDateTime, exited.dwHighDateTime}}.QuadPart;
+}
+
 void Process::terminate() {
     if (running()) {
         TerminateProcess(handle_, 1);
@@ -219,18 +227,48 @@ Process startNamed(const TempDir& dir, const std::wstring& imageName) {
     return startProcess(path, nullptr, dir.path());
 }
 
+std::vector<DWORD> processesNamed(const std::wstring& imageName) {
+    std::vector<DWORD> ids;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return ids;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+        if (_wcsicmp(entry.szExeFile, imageName.c_str()) == 0) ids.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return ids;
+}
+
+bool endProcessesNamed(const std::wstring& imageName) {
+    for (const DWORD id : processesNamed(imageName)) {
+        const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+        if (!process) continue;
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
+    // A process that is ending can linger in the list for a moment.
+    return waitUntil([&] { return processesNamed(imageName).empty(); }, 5000);
+}
+
 Program::Program(const ProgramOptions& options) : folder_(options.folderName) {
     const std::wstring build = buildDir();
-    const std::wstring exe = folder_.file(kProgram);
+    const bool inPlace = !options.runInPlace.empty();
+    const std::wstring exe = inPlace ? options.runInPlace : folder_.file(kProgram);
+    const std::wstring home = inPlace ? exe.substr(0, exe.find_last_of(L"\\/")) : folder_.path();
     recordFile_ = folder_.file(L"record.txt");
-    copyFile(build + L"\\" + kProgram, exe);
-    if (options.recordingSkin) {
-        copyFile(build + L"\\recording\\SkinH_VB6.dll", folder_.file(L"SkinH_VB6.dll"));
-    } else if (options.withSkinLibrary) {
-        copyFile(build + L"\\SkinH_VB6.dll", folder_.file(L"SkinH_VB6.dll"));
+    if (!inPlace) {
+        copyFile(build + L"\\" + kProgram, exe);
+        if (options.recordingSkin) {
+            copyFile(build + L"\\recording\\SkinH_VB6.dll", folder_.file(L"SkinH_VB6.dll"));
+        } else if (options.withSkinLibrary) {
+            copyFile(build + L"\\SkinH_VB6.dll", folder_.file(L"SkinH_VB6.dll"));
+        }
+        if (options.withSkinFile) copyFile(build + L"\\skinh.she", folder_.file(L"skinh.she"));
+        for (const auto& [source, name] : options.planted) copyFile(source, folder_.file(name));
     }
-    if (options.withSkinFile) copyFile(build + L"\\skinh.she", folder_.file(L"skinh.she"));
-    for (const auto& [source, name] : options.planted) copyFile(source, folder_.file(name));
 
     // The recording stand-ins take the place of the system's explorer.exe and
     // rundll32.exe (the test runner's DLL overrides let them win).
@@ -238,7 +276,7 @@ Program::Program(const ProgramOptions& options) : folder_(options.folderName) {
     copyFile(build + L"\\recorder.exe", systemDir() + L"\\rundll32.exe");
     std::vector<wchar_t> environment = environmentWith(recordFile_);
     process_ = startProcess(exe, &environment,
-                            options.currentDirectory.empty() ? folder_.path() : options.currentDirectory);
+                            options.currentDirectory.empty() ? home : options.currentDirectory);
     const DWORD pid = process_.id();
     waitUntil([&] { return (window_ = findTopLevel(pid, kWindowClass, nullptr)) != nullptr; });
     if (!window_) ADD_FAILURE() << "the program's window did not appear";
@@ -325,6 +363,17 @@ HWND Program::waitForMessageBox(const std::wstring& title, DWORD timeoutMs) cons
 }
 
 std::wstring Program::messageBoxText(HWND box) { return windowTextOf(GetDlgItem(box, 0xFFFF)); }
+
+std::vector<int> Program::messageBoxButtons(HWND box) {
+    std::vector<int> ids;
+    // The box may keep the buttons it does not use, hidden.
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (className(child) != L"Button" || !IsWindowVisible(child)) continue;
+        ids.push_back(GetDlgCtrlID(child));
+    }
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
 
 void Program::answer(HWND box, int buttonId) {
     const HWND button = GetDlgItem(box, buttonId);

@@ -66,6 +66,8 @@ public:
     bool running() const;
     bool waitForExit(DWORD timeoutMs = 15000) const;
     DWORD exitCode() const;
+    // When it ended, in FILETIME units (100 ns, UTC); 0 while it runs.
+    ULONGLONG exitTime() const;
     void terminate();
 
 private:
@@ -76,6 +78,11 @@ private:
 // Starts copies of the waiting stand-in under the given image name.
 Process startNamed(const TempDir& dir, const std::wstring& imageName);
 
+// Ids of the running processes with this image name, in any letter case.
+std::vector<DWORD> processesNamed(const std::wstring& imageName);
+// Ends every such process from the test's side; true when none is left.
+bool endProcessesNamed(const std::wstring& imageName);
+
 struct ProgramOptions {
     bool withSkinLibrary = true;     // the real SkinH_VB6.dll beside the program
     bool recordingSkin = false;      // the recording stand-in instead
@@ -84,6 +91,9 @@ struct ProgramOptions {
     std::wstring folderName = L"prog";
     // Files copied into the program's folder before the start: {source, name}.
     std::vector<std::pair<std::wstring, std::wstring>> planted;
+    // A program to start where it lies, with what lies beside it: nothing is
+    // copied and the options above are not used. Empty: a fresh copy.
+    std::wstring runInPlace;
 };
 
 class Program {
@@ -113,6 +123,8 @@ public:
     HWND findMessageBox(const std::wstring& title) const;
     HWND waitForMessageBox(const std::wstring& title, DWORD timeoutMs = 15000) const;
     static std::wstring messageBoxText(HWND box);
+    // The ids of the box's visible buttons (IDOK, IDYES, ...), in ascending order.
+    static std::vector<int> messageBoxButtons(HWND box);
     static void answer(HWND box, int buttonId);
 
     std::vector<std::wstring> listItems() const;

@@ -1,0 +1,205 @@
+// Leaving the program: every close asks whether to visit the forum first.
+// And the two web links, which open the site and the forum.
+#include <gtest/gtest.h>
+
+#include "resources/form1_design.h"
+#include "tests/e2e/harness.h"
+
+namespace {
+
+using e2e::Program;
+
+constexpr wchar_t kTitle[] = L"Zelk系列软件";
+constexpr wchar_t kThanks[] = L"感谢您对Mirt、对Zelk系列的软件的支持!";
+constexpr wchar_t kQuestion[] = L"是否退出并到论坛可以下载更多Zelk系列原创免费软件?";
+constexpr wchar_t kWebPrefix[] = L"explorer.exe http://";
+// Ending takes a moment under Wine; this only bounds a hang.
+constexpr DWORD kExitTimeoutMs = 30000;
+
+std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+bool endsWith(const std::wstring& text, const std::wstring& tail) {
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// The host of "explorer.exe http://host/...", or empty.
+std::wstring hostOf(const std::wstring& commandLine) {
+    const std::wstring prefix = kWebPrefix;
+    if (commandLine.rfind(prefix, 0) != 0) return {};
+    const size_t slash = commandLine.find(L'/', prefix.size());
+    return slash == std::wstring::npos ? std::wstring()
+                                       : commandLine.substr(prefix.size(), slash - prefix.size());
+}
+
+HWND askToClose(const Program& program) {
+    program.close();
+    return program.waitForMessageBox(kTitle);
+}
+
+bool boxGone(const Program& program) {
+    return e2e::waitUntil([&] { return program.findMessageBox(kTitle) == nullptr; });
+}
+
+bool endsCleanly(const Program& program) {
+    return program.process().waitForExit(kExitTimeoutMs) && program.process().exitCode() == 0;
+}
+
+void expectWebLaunch(const e2e::Launch& launch) {
+    EXPECT_TRUE(e2e::sameFile(launch.path, e2e::windowsDir() + L"\\explorer.exe"))
+        << narrow(launch.path);
+    EXPECT_EQ(launch.commandLine.rfind(kWebPrefix, 0), 0u) << narrow(launch.commandLine);
+    EXPECT_FALSE(hostOf(launch.commandLine).empty()) << narrow(launch.commandLine);
+    EXPECT_EQ(launch.show, SW_SHOWMINIMIZED);
+}
+
+TEST(ExitQuestion, ThanksAndAsksAboutTheForumAndCancelKeepsTheWindow) {
+    Program program;
+    ASSERT_NE(program.window(), nullptr);
+    const HWND box = askToClose(program);
+    ASSERT_NE(box, nullptr);
+    const std::wstring text = Program::messageBoxText(box);
+    // Two lines with a line holding one space between them, each break a bare CR.
+    EXPECT_EQ(text, std::wstring(kThanks) + L"\r \r" + kQuestion);
+    EXPECT_EQ(text.rfind(kThanks, 0), 0u);
+    EXPECT_TRUE(endsWith(text, kQuestion));
+    EXPECT_NE(text.find(L'\u3001'), std::wstring::npos) << "the ideographic comma";
+    EXPECT_EQ(Program::messageBoxButtons(box), (std::vector<int>{IDCANCEL, IDYES, IDNO}));
+
+    Program::answer(box, IDCANCEL);
+    ASSERT_TRUE(boxGone(program));
+    EXPECT_TRUE(program.process().running());
+    EXPECT_TRUE(IsWindowVisible(program.window()));
+
+    // The next close asks again.
+    const HWND again = askToClose(program);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(Program::messageBoxText(again), text);
+    Program::answer(again, IDCANCEL);
+    ASSERT_TRUE(boxGone(program));
+    EXPECT_TRUE(program.process().running());
+    EXPECT_TRUE(program.launches().empty());
+}
+
+TEST(ExitQuestion, EscapeKeepsTheWindowAsCancelDoes) {
+    Program program;
+    ASSERT_NE(program.window(), nullptr);
+    // The box's own close button.
+    HWND box = askToClose(program);
+    ASSERT_NE(box, nullptr);
+    PostMessageW(box, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(boxGone(program));
+    EXPECT_TRUE(program.process().running());
+
+    // The Esc key.
+    box = askToClose(program);
+    ASSERT_NE(box, nullptr);
+    PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(boxGone(program));
+    EXPECT_TRUE(program.process().running());
+    EXPECT_TRUE(IsWindowVisible(program.window()));
+    EXPECT_TRUE(program.launches().empty());
+}
+
+TEST(ExitQuestion, YesOpensTheForumMinimisedAndEnds) {
+    Program program;
+    ASSERT_NE(program.window(), nullptr);
+    const HWND box = askToClose(program);
+    ASSERT_NE(box, nullptr);
+    Program::answer(box, IDYES);
+    EXPECT_TRUE(endsCleanly(program));
+    ASSERT_TRUE(program.waitForLaunches(1));
+    const auto launches = program.launches();
+    ASSERT_EQ(launches.size(), 1u);
+    expectWebLaunch(launches[0]);
+    EXPECT_TRUE(endsWith(launches[0].commandLine, L"/bbs")) << narrow(launches[0].commandLine);
+}
+
+TEST(ExitQuestion, NoEndsWithoutOpeningAnything) {
+    Program program;
+    ASSERT_NE(program.window(), nullptr);
+    const HWND box = askToClose(program);
+    ASSERT_NE(box, nullptr);
+    Program::answer(box, IDNO);
+    EXPECT_TRUE(endsCleanly(program));
+    EXPECT_FALSE(program.waitForLaunches(1, 1000));
+}
+
+TEST(ExitQuestion, TheWindowMenusCloseAsksToo) {
+    Program program;
+    ASSERT_NE(program.window(), nullptr);
+    PostMessageW(program.window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    const HWND box = program.waitForMessageBox(kTitle);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(Program::messageBoxButtons(box), (std::vector<int>{IDCANCEL, IDYES, IDNO}));
+    Program::answer(box, IDNO);
+    EXPECT_TRUE(endsCleanly(program));
+}
+
+TEST(ExitQuestion, ACloseDuringARepairPauseCancelLetsItGoOnAndNoEndsCleanly) {
+    // Dialogs the run would end at its third step, had it gone on.
+    e2e::TempDir dir(L"repair");
+    std::vector<e2e::Process> dialogs;
+    for (int i = 0; i < 2; ++i) dialogs.push_back(e2e::startNamed(dir, L"rundll32.exe"));
+    Program program;
+    ASSERT_NE(program.window(), nullptr);
+    program.click(design::kCommand4);
+    const HWND question = program.waitForMessageBox(L"Zelk系列软件提示");
+    ASSERT_NE(question, nullptr);
+    Program::answer(question, IDYES);
+    ASSERT_TRUE(e2e::waitUntil([&] { return program.listItems().size() == 1; }));
+
+    HWND box = askToClose(program);
+    ASSERT_NE(box, nullptr);
+    Program::answer(box, IDCANCEL);
+    ASSERT_TRUE(boxGone(program));
+    ASSERT_TRUE(e2e::waitUntil([&] { return program.listItems().size() >= 2; }, 30000))
+        << "the run goes on";
+
+    box = askToClose(program);
+    ASSERT_NE(box, nullptr);
+    // The run waits while the question is open.
+    const size_t asked = program.listItems().size();
+    ASSERT_LT(asked, 7u) << "asked while the run was still under way";
+    Program::answer(box, IDNO);
+    EXPECT_TRUE(endsCleanly(program)) << "exit code " << program.process().exitCode();
+
+    // Quitting stops the run where it was: the steps not reached never happen,
+    // and the dialog that ends a full run never opens.
+    program.waitForLaunches(1, 1000);
+    for (const auto& launch : program.launches()) {
+        EXPECT_FALSE(e2e::sameFile(e2e::fileNameOf(launch.path), L"rundll32.exe"));
+    }
+    if (asked < 3) {
+        for (const auto& d : dialogs) EXPECT_TRUE(d.running()) << "ended at the third step";
+    }
+    if (asked < 5) {
+        EXPECT_TRUE(program.launches().empty()) << "the shell starts at the fifth step";
+    }
+}
+
+TEST(WebLinks, OpenTheSiteAndTheForumMinimisedAndMarkTheLastChoice) {
+    Program program;
+    ASSERT_NE(program.window(), nullptr);
+    const HWND site = program.control(design::kOption1);
+    const HWND forum = program.control(design::kOption2);
+
+    program.click(design::kOption1);
+    ASSERT_TRUE(program.waitForLaunches(1));
+    EXPECT_EQ(SendMessageW(site, BM_GETCHECK, 0, 0), BST_CHECKED);
+    program.click(design::kOption2);
+    ASSERT_TRUE(program.waitForLaunches(2));
+    EXPECT_EQ(SendMessageW(forum, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageW(site, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+    const auto launches = program.launches();
+    ASSERT_EQ(launches.size(), 2u);
+    expectWebLaunch(launches[0]);
+    expectWebLaunch(launches[1]);
+    const std::wstring host = hostOf(launches[0].commandLine);
+    EXPECT_EQ(launches[0].commandLine, kWebPrefix + host + L"/");
+    EXPECT_EQ(launches[1].commandLine, kWebPrefix + host + L"/bbs");
+    EXPECT_TRUE(program.process().running());
+}
+
+}  // namespace
