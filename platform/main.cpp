@@ -1,8 +1,6 @@
-// Start-up: close the DLL-planting doors, load the common controls from the
-// system directory, show the window and run until it is gone.
+// Start-up: close the DLL-planting doors, show the window and run until it is
+// gone.
 #include <windows.h>
-
-#include <commctrl.h>
 
 #include <cstdlib>
 
@@ -21,15 +19,12 @@ void declareDpiAware() {
     if (setAware) setAware();
 }
 
-// comctl32 is no KnownDLL: imported statically it would be looked up in the
-// program's folder first, so it is loaded by full path instead.
-platform::UniqueLibrary loadCommonControls() {
-    platform::UniqueLibrary comctl = platform::loadSystemLibrary(L"comctl32.dll");
-    using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    const auto init = platform::bindExport<InitFn>(comctl.get(), "InitCommonControlsEx");
-    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
-    if (init) init(&controls);
-    return comctl;
+// Nothing in the window takes typed text, so the thread needs no input-method
+// windows: one fewer window to create for every control.
+void disableInputMethod() {
+    using ImmDisableIMEFn = BOOL(WINAPI*)(DWORD);
+    const auto disable = platform::bindExport<ImmDisableIMEFn>(::GetModuleHandleW(L"imm32.dll"), "ImmDisableIME");
+    if (disable) disable(0);
 }
 
 }  // namespace
@@ -43,7 +38,7 @@ void __verbose_terminate_handler() { std::abort(); }
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     platform::hardenDllSearch();
     declareDpiAware();
-    const platform::UniqueLibrary comctl = loadCommonControls();
+    disableInputMethod();
     platform::Win32Bindings bindings;
     platform::MainWindow window(instance, bindings);
     if (!window.create(showCommand)) return 1;

@@ -7,6 +7,7 @@
 
 #include "app/texts.h"
 #include "platform/launcher.h"
+#include "platform/status_bar.h"
 #include "platform/system_paths.h"
 #include "platform/text.h"
 #include "resources/form1_design.h"
@@ -17,6 +18,7 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"ZelkUsbTool.Form1";
 constexpr UINT_PTR kClockTimer = 1;
+constexpr UINT kClearGroupBoxes = WM_APP + 1;
 // The clipboard may be held open by another program for a moment.
 constexpr int kClipboardAttempts = 25;
 constexpr DWORD kClipboardRetryMs = 20;
@@ -65,7 +67,7 @@ ClassAndStyle classFor(const design::Control& c) {
                     child | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
                     WS_EX_CLIENTEDGE};
         case design::Kind::StatusBar:
-            return {STATUSCLASSNAMEW, child | CCS_NORESIZE | CCS_NOPARENTALIGN, 0};
+            return {kStatusBarClass, child, 0};
     }
     return {WC_STATICW, child, 0};
 }
@@ -112,7 +114,7 @@ bool MainWindow::create(int showCommand) {
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kWindowClass;
-    if (!::RegisterClassExW(&wc)) return false;
+    if (!::RegisterClassExW(&wc) || !registerStatusBarClass(instance_)) return false;
 
     // Created with a resize frame, which Form_Load takes away.
     constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME;
@@ -158,7 +160,9 @@ void MainWindow::createControls() {
         if (child && font_) ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     }
     ::SetWindowTextW(control(design::kText1), design::kNotes);
-    clearGroupBoxesOverControls();
+    // Posted: it only matters once input arrives, and posted messages come
+    // before input; the window shows a few milliseconds sooner.
+    ::PostMessageW(window_, kClearGroupBoxes, 0, 0);
     layoutStatusBar();
 }
 
@@ -257,6 +261,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_COMMAND:
             if (HIWORD(wParam) == BN_CLICKED && lParam != 0) onCommand(LOWORD(wParam));
+            return 0;
+        case kClearGroupBoxes:
+            clearGroupBoxesOverControls();
             return 0;
         case WM_TIMER:
             if (wParam == kClockTimer) updateClock();
