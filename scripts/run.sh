@@ -9,14 +9,4 @@ if [ -n "${DISPLAY:-}" ]; then
   . "$root/scripts/wine-env.sh" "$root/build/wineprefix"
   exec wine "$root/build/win/ZelkUsbTool.exe"
 fi
-shoot() {
-  . "$root/scripts/wine-env.sh" "$root/build/wineprefix"
-  wine "$root/build/win/ZelkUsbTool.exe" >/dev/null 2>&1 &
-  sleep "${SHOT_DELAY:-4}"
-  import -window root "$root/build/screenshot.png"
-  wineserver -k >/dev/null 2>&1 || true
-  echo "screenshot: $root/build/screenshot.png"
-}
-export -f shoot
-export root
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c shoot
+exec bash "$root/scripts/with-display.sh" bash "$root/scripts/screenshot.sh"
