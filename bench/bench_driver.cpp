@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "resources/form1_design.h"
+#include "tests/e2e/process_list.h"
 
 namespace {
 
@@ -228,20 +229,7 @@ int listCount(HWND window) {
     return static_cast<int>(SendMessageW(GetDlgItem(window, design::kList1), LB_GETCOUNT, 0, 0));
 }
 
-// Processes of this image name, as a Toolhelp walk sees them.
-std::vector<DWORD> processesNamed(const wchar_t* name) {
-    std::vector<DWORD> ids;
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return ids;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more;
-         more = Process32NextW(snapshot, &entry)) {
-        if (_wcsicmp(entry.szExeFile, name) == 0) ids.push_back(entry.th32ProcessID);
-    }
-    CloseHandle(snapshot);
-    return ids;
-}
+std::vector<DWORD> processesNamed(const wchar_t* name) { return e2e::processIdsNamed(name); }
 
 // The program's repair restarts the shell, and under Wine a started
 // explorer.exe opens a file browser that stays: end them all between runs.

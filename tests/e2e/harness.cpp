@@ -1,4 +1,5 @@
 #include "tests/e2e/harness.h"
+#include "tests/e2e/process_list.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -227,19 +228,7 @@ Process startNamed(const TempDir& dir, const std::wstring& imageName) {
     return startProcess(path, nullptr, dir.path());
 }
 
-std::vector<DWORD> processesNamed(const std::wstring& imageName) {
-    std::vector<DWORD> ids;
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return ids;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more;
-         more = Process32NextW(snapshot, &entry)) {
-        if (_wcsicmp(entry.szExeFile, imageName.c_str()) == 0) ids.push_back(entry.th32ProcessID);
-    }
-    CloseHandle(snapshot);
-    return ids;
-}
+std::vector<DWORD> processesNamed(const std::wstring& imageName) { return processIdsNamed(imageName.c_str()); }
 
 bool endProcessesNamed(const std::wstring& imageName) {
     for (const DWORD id : processesNamed(imageName)) {
