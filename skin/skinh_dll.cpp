@@ -34,6 +34,7 @@ constexpr LONG kApplied = 1;
 constexpr LONG kNotApplied = 0;
 
 constexpr wchar_t kPreviousProc[] = L"ZelkSkin.PreviousProc";
+constexpr wchar_t kUnthemed[] = L"ZelkSkin.Unthemed";
 constexpr UINT kStatusSetBkColor = 0x2001;       // SB_SETBKCOLOR (CCM_SETBKCOLOR)
 constexpr COLORREF kDefaultColour = 0xFF000000;  // CLR_DEFAULT
 // Threads that may attach; the program has one.
@@ -307,16 +308,24 @@ void unsubclass(HWND window) {
 // control is themed, and loading it here would be a DLL-planting path.
 void setStatusTheme(HWND bar, bool themed) {
     using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, const wchar_t*, const wchar_t*);
+    using GetWindowThemeFn = HANDLE(WINAPI*)(HWND);
     const HMODULE uxtheme = ::GetModuleHandleW(L"uxtheme.dll");
     if (!uxtheme) return;
     const auto setTheme = reinterpret_cast<SetWindowThemeFn>(
         reinterpret_cast<void*>(::GetProcAddress(uxtheme, "SetWindowTheme")));
-    if (!setTheme) return;
+    const auto getTheme = reinterpret_cast<GetWindowThemeFn>(
+        reinterpret_cast<void*>(::GetProcAddress(uxtheme, "GetWindowTheme")));
+    if (!setTheme || !getTheme) return;
     if (themed) {
+        // Give back only a theme that the skin took away.
+        if (!::RemovePropW(bar, kUnthemed)) return;
         setTheme(bar, nullptr, nullptr);
     } else {
+        // A bar that draws no theme (one of the program's own) needs nothing.
+        if (!getTheme(bar)) return;
         // A class list naming no theme class; Wine treats an empty one as absent.
         setTheme(bar, L" ", L" ");
+        ::SetPropW(bar, kUnthemed, reinterpret_cast<HANDLE>(1));
     }
     // Wine's SetWindowTheme does not tell the control; Windows' does, and a
     // second notice only makes it look its theme up again.
