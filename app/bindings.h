@@ -36,7 +36,7 @@ inline constexpr int kGwlStyle = -16;
 inline constexpr std::uint32_t kWsThickFrame = 0x00040000;
 
 class Bindings {
-public:
+  public:
     virtual ~Bindings() = default;
 
     // winmm.dll
@@ -50,7 +50,8 @@ public:
     virtual KernelHandle createToolhelp32Snapshot(std::uint32_t flags, std::uint32_t processId) = 0;
     virtual int process32First(KernelHandle snapshot, ProcessEntry32A* entry) = 0;
     virtual int process32Next(KernelHandle snapshot, ProcessEntry32A* entry) = 0;
-    virtual KernelHandle openProcess(std::uint32_t access, int inherit, std::uint32_t processId) = 0;
+    virtual KernelHandle openProcess(std::uint32_t access, int inherit,
+                                     std::uint32_t processId) = 0;
     virtual int terminateProcess(KernelHandle process, std::uint32_t exitCode) = 0;
     virtual int closeHandle(KernelHandle handle) = 0;
 

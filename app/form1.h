@@ -12,7 +12,7 @@
 namespace app {
 
 class Form1 {
-public:
+  public:
     Form1(Host& host, Bindings& api) : host_(host), api_(api) {}
 
     void Form_Load();
@@ -33,7 +33,7 @@ public:
     // The log holds at most this many lines; a full log drops its oldest.
     static constexpr int kLogCapacity = 32767;
 
-private:
+  private:
     void KillProcess(const std::wstring& imageName);
     void Delay(const std::int16_t& milliseconds);
     void writeLog(const wchar_t* piece);

@@ -31,21 +31,21 @@ enum class Button { Command1, Command2, Command3, Command4, Command5 };
 // A host operation that failed. The handler stops where it was raised; the
 // window reports it and keeps running (see runGuarded).
 class HostError : public std::exception {
-public:
+  public:
     HostError(std::wstring operation, std::wstring reason)
         : operation_(std::move(operation)), reason_(std::move(reason)) {}
     const char* what() const noexcept override { return "host operation failed"; }
     const std::wstring& operation() const { return operation_; }
     const std::wstring& reason() const { return reason_; }
 
-private:
+  private:
     std::wstring operation_;
     std::wstring reason_;
 };
 
 // Services of the window's runtime. Every method runs on the window's thread.
 class Host {
-public:
+  public:
     virtual ~Host() = default;
 
     // Modal message box owned by the window; returns kAnswerYes/No/Cancel.

@@ -8,14 +8,14 @@ namespace {
 // Closes a kernel handle through the bound CloseHandle when it leaves scope,
 // whatever its value: the walk closes even a handle that OpenProcess refused.
 class ScopedKernelHandle {
-public:
+  public:
     ScopedKernelHandle(Bindings& api, KernelHandle handle) : api_(api), handle_(handle) {}
     ScopedKernelHandle(const ScopedKernelHandle&) = delete;
     ScopedKernelHandle& operator=(const ScopedKernelHandle&) = delete;
     ~ScopedKernelHandle() { api_.closeHandle(handle_); }
     KernelHandle get() const { return handle_; }
 
-private:
+  private:
     Bindings& api_;
     KernelHandle handle_;
 };
@@ -31,9 +31,9 @@ std::wstring lowerAscii(std::wstring text) {
 // The name up to its first NUL; a field with no NUL is taken whole.
 std::wstring imageNameOf(Bindings& api, const ProcessEntry32A& entry) {
     const void* nul = std::memchr(entry.szExeFile, 0, sizeof entry.szExeFile);
-    const std::size_t length = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) -
-                                                              entry.szExeFile)
-                                   : sizeof entry.szExeFile;
+    const std::size_t length =
+        nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - entry.szExeFile)
+            : sizeof entry.szExeFile;
     return api.fromAnsi(entry.szExeFile, length);
 }
 
@@ -52,8 +52,8 @@ void KillProcess(Bindings& api, const std::wstring& imageName) {
         if (lowerAscii(imageNameOf(api, entry)) != wanted) continue;
         // PROCESS_TERMINATE only; the results are not examined: a process
         // that cannot be opened (another user's, or already gone) stays.
-        const ScopedKernelHandle process(api, api.openProcess(kProcessTerminate, 0,
-                                                              entry.th32ProcessID));
+        const ScopedKernelHandle process(
+            api, api.openProcess(kProcessTerminate, 0, entry.th32ProcessID));
         api.terminateProcess(process.get(), 0);
     }
 }

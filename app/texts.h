@@ -35,6 +35,7 @@ inline constexpr const wchar_t* kLogOpen = L"[ ";
 // The close question.
 inline constexpr const wchar_t* kCloseTitle = L"Zelk系列软件";
 inline constexpr const wchar_t* kCloseThanks = L"感谢您对Mirt、对Zelk系列的软件的支持!";
-inline constexpr const wchar_t* kCloseQuestion = L"是否退出并到论坛可以下载更多Zelk系列原创免费软件?";
+inline constexpr const wchar_t* kCloseQuestion =
+    L"是否退出并到论坛可以下载更多Zelk系列原创免费软件?";
 
 }  // namespace app::texts

@@ -9,23 +9,22 @@
 // Usage: bench_driver.exe <clock ticks per second> [start-up runs] [repairs] [processes]
 #include <windows.h>
 // These need windows.h first.
-#include <commctrl.h>
-#include <psapi.h>
-#include <tlhelp32.h>
-#include <winternl.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <commctrl.h>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <functional>
+#include <psapi.h>
 #include <string>
+#include <tlhelp32.h>
 #include <utility>
 #include <vector>
+#include <winternl.h>
 
 #include "resources/form1_design.h"
 #include "tests/e2e/process_list.h"

@@ -9,12 +9,13 @@ namespace platform {
 
 template <typename T, T Invalid, auto Close>
 class UniqueResource {
-public:
+  public:
     UniqueResource() = default;
     explicit UniqueResource(T value) : value_(value) {}
     UniqueResource(const UniqueResource&) = delete;
     UniqueResource& operator=(const UniqueResource&) = delete;
-    UniqueResource(UniqueResource&& other) noexcept : value_(std::exchange(other.value_, Invalid)) {}
+    UniqueResource(UniqueResource&& other) noexcept
+        : value_(std::exchange(other.value_, Invalid)) {}
     UniqueResource& operator=(UniqueResource&& other) noexcept {
         if (this != &other) reset(std::exchange(other.value_, Invalid));
         return *this;
@@ -28,7 +29,7 @@ public:
         value_ = value;
     }
 
-private:
+  private:
     T value_ = Invalid;
 };
 
@@ -49,7 +50,7 @@ using UniqueIcon = UniqueResource<HICON, nullptr, detail::destroyIcon>;
 
 // Holds the clipboard open; closes it when it leaves scope.
 class ClipboardGuard {
-public:
+  public:
     ClipboardGuard() = default;
     ClipboardGuard(const ClipboardGuard&) = delete;
     ClipboardGuard& operator=(const ClipboardGuard&) = delete;
@@ -58,7 +59,7 @@ public:
     }
     bool open(HWND owner) { return open_ = ::OpenClipboard(owner) != FALSE; }
 
-private:
+  private:
     bool open_ = false;
 };
 

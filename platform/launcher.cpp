@@ -1,5 +1,4 @@
 #include "platform/launcher.h"
-
 #include <windows.h>
 
 #include "platform/handles.h"
@@ -28,8 +27,8 @@ void launchSystemProgram(const std::wstring& commandLine, app::WindowStyle style
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = static_cast<WORD>(style == app::WindowStyle::NormalFocus ? SW_SHOWNORMAL
-                                                                                   : SW_SHOWMINIMIZED);
+    startup.wShowWindow = static_cast<WORD>(
+        style == app::WindowStyle::NormalFocus ? SW_SHOWNORMAL : SW_SHOWMINIMIZED);
     std::wstring arguments = commandLine;  // CreateProcessW may write into it
     // Started in the system directory: inheriting ours could hold the very
     // stick the user wants to remove.

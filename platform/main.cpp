@@ -14,8 +14,8 @@ namespace {
 // instead of letting Windows stretch a 96-DPI bitmap.
 void declareDpiAware() {
     using SetProcessDPIAwareFn = BOOL(WINAPI*)();
-    const auto setAware =
-        platform::bindExport<SetProcessDPIAwareFn>(::GetModuleHandleW(L"user32.dll"), "SetProcessDPIAware");
+    const auto setAware = platform::bindExport<SetProcessDPIAwareFn>(
+        ::GetModuleHandleW(L"user32.dll"), "SetProcessDPIAware");
     if (setAware) setAware();
 }
 
@@ -23,7 +23,8 @@ void declareDpiAware() {
 // windows: one fewer window to create for every control.
 void disableInputMethod() {
     using ImmDisableIMEFn = BOOL(WINAPI*)(DWORD);
-    const auto disable = platform::bindExport<ImmDisableIMEFn>(::GetModuleHandleW(L"imm32.dll"), "ImmDisableIME");
+    const auto disable =
+        platform::bindExport<ImmDisableIMEFn>(::GetModuleHandleW(L"imm32.dll"), "ImmDisableIME");
     if (disable) disable(0);
 }
 

@@ -1,8 +1,7 @@
 #include "platform/main_window.h"
 
-#include <commctrl.h>
-
 #include <array>
+#include <commctrl.h>
 #include <vector>
 
 #include "app/texts.h"
@@ -56,11 +55,13 @@ ClassAndStyle classFor(const design::Control& c) {
         case design::Kind::Button:
             return {WC_BUTTONW, child | WS_TABSTOP | BS_PUSHBUTTON, 0};
         case design::Kind::Radio:
-            return {WC_BUTTONW,
-                    child | WS_TABSTOP | BS_AUTORADIOBUTTON | (c.id == design::kOption1 ? WS_GROUP : 0),
-                    0};
+            return {
+                WC_BUTTONW,
+                child | WS_TABSTOP | BS_AUTORADIOBUTTON | (c.id == design::kOption1 ? WS_GROUP : 0),
+                0};
         case design::Kind::ListBox:
-            return {WC_LISTBOXW, child | WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY,
+            return {WC_LISTBOXW,
+                    child | WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY,
                     WS_EX_CLIENTEDGE};
         case design::Kind::Edit:
             return {WC_EDITW,
@@ -74,18 +75,24 @@ ClassAndStyle classFor(const design::Control& c) {
 
 int idOf(app::Button button) {
     switch (button) {
-        case app::Button::Command1: return design::kCommand1;
-        case app::Button::Command2: return design::kCommand2;
-        case app::Button::Command3: return design::kCommand3;
-        case app::Button::Command4: return design::kCommand4;
-        case app::Button::Command5: return design::kCommand5;
+        case app::Button::Command1:
+            return design::kCommand1;
+        case app::Button::Command2:
+            return design::kCommand2;
+        case app::Button::Command3:
+            return design::kCommand3;
+        case app::Button::Command4:
+            return design::kCommand4;
+        case app::Button::Command5:
+            return design::kCommand5;
     }
     return 0;
 }
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, app::Bindings& api) : instance_(instance), form_(*this, api) {}
+MainWindow::MainWindow(HINSTANCE instance, app::Bindings& api)
+    : instance_(instance), form_(*this, api) {}
 
 MainWindow::~MainWindow() {
     if (window_) ::DestroyWindow(window_);
@@ -102,8 +109,8 @@ bool MainWindow::create(int showCommand) {
     bigIcon_.reset(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
                                                    ::GetSystemMetrics(SM_CXICON),
                                                    ::GetSystemMetrics(SM_CYICON), 0)));
-    smallIcon_.reset(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                                     ::GetSystemMetrics(SM_CXSMICON),
+    smallIcon_.reset(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP),
+                                                     IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
                                                      ::GetSystemMetrics(SM_CYSMICON), 0)));
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
@@ -117,10 +124,11 @@ bool MainWindow::create(int showCommand) {
     if (!::RegisterClassExW(&wc) || !registerStatusBarClass(instance_)) return false;
 
     // Created with a resize frame, which Form_Load takes away.
-    constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME;
-    if (!::CreateWindowExW(0, kWindowClass, app::texts::kCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                           scale(design::kClientWidth), scale(design::kClientHeight), nullptr, nullptr,
-                           instance_, this)) {
+    constexpr DWORD style =
+        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME;
+    if (!::CreateWindowExW(0, kWindowClass, app::texts::kCaption, style, CW_USEDEFAULT,
+                           CW_USEDEFAULT, scale(design::kClientWidth), scale(design::kClientHeight),
+                           nullptr, nullptr, instance_, this)) {
         return false;
     }
     ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
@@ -139,7 +147,8 @@ void MainWindow::showCentred(int showCommand) {
     const int height = frame.bottom - frame.top;
     const int x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    ::SetWindowPos(window_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+    ::SetWindowPos(window_, nullptr, x, y, width, height,
+                   SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
     ::ShowWindow(window_, showCommand);
     ::SetFocus(control(design::kCommand1));
 }
@@ -157,7 +166,8 @@ void MainWindow::createControls() {
             cls.exStyle, cls.className, c.caption, cls.style, scale(at.x), scale(at.y),
             scale(at.x + c.width) - scale(at.x), scale(at.y + c.height) - scale(at.y), window_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
-        if (child && font_) ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        if (child && font_)
+            ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     }
     ::SetWindowTextW(control(design::kText1), design::kNotes);
     // Posted: it only matters once input arrives, and posted messages come
@@ -176,7 +186,8 @@ void MainWindow::clearGroupBoxesOverControls() {
         const HWND boxWindow = control(box.id);
         RECT boxRect{};
         ::GetWindowRect(boxWindow, &boxRect);
-        const HRGN region = ::CreateRectRgn(0, 0, boxRect.right - boxRect.left, boxRect.bottom - boxRect.top);
+        const HRGN region =
+            ::CreateRectRgn(0, 0, boxRect.right - boxRect.left, boxRect.bottom - boxRect.top);
         for (const auto& c : design::kControls) {
             if (c.kind == design::Kind::GroupBox) continue;
             RECT r{};
@@ -203,7 +214,8 @@ void MainWindow::layoutStatusBar() {
     const int first = scale(design::kPanels[0].width);
     const int last = scale(design::kPanels[2].width);
     std::array<int, 3> rightEdges{first, barWidth - last - gap, -1};
-    ::SendMessageW(bar, SB_SETPARTS, rightEdges.size(), reinterpret_cast<LPARAM>(rightEdges.data()));
+    ::SendMessageW(bar, SB_SETPARTS, rightEdges.size(),
+                   reinterpret_cast<LPARAM>(rightEdges.data()));
     for (int part = 0; part < 2; ++part) {
         ::SendMessageW(bar, SB_SETTEXTW, static_cast<WPARAM>(part),
                        reinterpret_cast<LPARAM>(design::kPanels[part].text));
@@ -219,7 +231,8 @@ void MainWindow::updateClock() {
     const bool haveFormat = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, kShortTime, format.data(),
                                              static_cast<int>(format.size())) > 0;
     if (!::GetTimeFormatW(LOCALE_USER_DEFAULT, haveFormat ? 0 : TIME_NOSECONDS, nullptr,
-                          haveFormat ? format.data() : nullptr, text.data(), static_cast<int>(text.size()))) {
+                          haveFormat ? format.data() : nullptr, text.data(),
+                          static_cast<int>(text.size()))) {
         text[0] = L'\0';
     }
     if (clockText_ != text.data()) {
@@ -244,7 +257,8 @@ HWND MainWindow::buttonWindow(app::Button button) const { return control(idOf(bu
 
 LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* self =
+            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->window_ = window;
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
@@ -281,7 +295,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_SETFOCUS: {
-            const HWND target = lastFocus_ && ::IsWindowEnabled(lastFocus_) ? lastFocus_ : control(design::kCommand1);
+            const HWND target = lastFocus_ && ::IsWindowEnabled(lastFocus_)
+                                    ? lastFocus_
+                                    : control(design::kCommand1);
             ::SetFocus(target);
             return 0;
         }
@@ -303,14 +319,29 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainWindow::onCommand(int id) {
     void (app::Form1::*handler)() = nullptr;
     switch (id) {
-        case design::kCommand1: handler = &app::Form1::Command1_Click; break;
-        case design::kCommand2: handler = &app::Form1::Command2_Click; break;
-        case design::kCommand3: handler = &app::Form1::Command3_Click; break;
-        case design::kCommand4: handler = &app::Form1::Command4_Click; break;
-        case design::kCommand5: handler = &app::Form1::Command5_Click; break;
-        case design::kOption1: handler = &app::Form1::Option1_Click; break;
-        case design::kOption2: handler = &app::Form1::Option2_Click; break;
-        default: return;
+        case design::kCommand1:
+            handler = &app::Form1::Command1_Click;
+            break;
+        case design::kCommand2:
+            handler = &app::Form1::Command2_Click;
+            break;
+        case design::kCommand3:
+            handler = &app::Form1::Command3_Click;
+            break;
+        case design::kCommand4:
+            handler = &app::Form1::Command4_Click;
+            break;
+        case design::kCommand5:
+            handler = &app::Form1::Command5_Click;
+            break;
+        case design::kOption1:
+            handler = &app::Form1::Option1_Click;
+            break;
+        case design::kOption2:
+            handler = &app::Form1::Option2_Click;
+            break;
+        default:
+            return;
     }
     app::runGuarded(*this, [this, handler] { (form_.*handler)(); });
 }
@@ -318,7 +349,8 @@ void MainWindow::onCommand(int id) {
 // Every close request asks the question once; the unload it makes does not ask again.
 void MainWindow::onClose() {
     std::int16_t cancel = 0;
-    const bool completed = app::runGuarded(*this, [this, &cancel] { form_.Form_QueryUnload(cancel, 0); });
+    const bool completed =
+        app::runGuarded(*this, [this, &cancel] { form_.Form_QueryUnload(cancel, 0); });
     // A failed step (the forum could not be opened) keeps the window, as Cancel does.
     if (completed && cancel == 0 && window_) unloadWindow();
 }
@@ -371,10 +403,13 @@ void MainWindow::setStatusText(int panel, const std::wstring& text) {
     }
 }
 
-std::wstring MainWindow::buttonCaption(app::Button button) { return windowText(buttonWindow(button)); }
+std::wstring MainWindow::buttonCaption(app::Button button) {
+    return windowText(buttonWindow(button));
+}
 
 void MainWindow::setButtonCaption(app::Button button, const std::wstring& caption) {
-    if (!::SetWindowTextW(buttonWindow(button), caption.c_str())) controlFailed(L"无法设置按钮文字");
+    if (!::SetWindowTextW(buttonWindow(button), caption.c_str()))
+        controlFailed(L"无法设置按钮文字");
 }
 
 void MainWindow::setButtonEnabled(app::Button button, bool enabled) {
@@ -386,8 +421,8 @@ void MainWindow::setButtonEnabled(app::Button button, bool enabled) {
 }
 
 void MainWindow::listAppend(const std::wstring& text) {
-    const LRESULT index =
-        ::SendMessageW(control(design::kList1), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const LRESULT index = ::SendMessageW(control(design::kList1), LB_ADDSTRING, 0,
+                                         reinterpret_cast<LPARAM>(text.c_str()));
     if (index == LB_ERR || index == LB_ERRSPACE) controlFailed(L"无法向列表添加记录");
 }
 
@@ -398,13 +433,15 @@ std::int16_t MainWindow::listCount() {
 }
 
 void MainWindow::listRemove(int index) {
-    if (::SendMessageW(control(design::kList1), LB_DELETESTRING, static_cast<WPARAM>(index), 0) == LB_ERR) {
+    if (::SendMessageW(control(design::kList1), LB_DELETESTRING, static_cast<WPARAM>(index), 0) ==
+        LB_ERR) {
         controlFailed(L"无法删除列表记录");
     }
 }
 
 void MainWindow::listSelect(int index) {
-    if (::SendMessageW(control(design::kList1), LB_SETCURSEL, static_cast<WPARAM>(index), 0) == LB_ERR) {
+    if (::SendMessageW(control(design::kList1), LB_SETCURSEL, static_cast<WPARAM>(index), 0) ==
+        LB_ERR) {
         controlFailed(L"无法选择列表记录");
     }
 }
@@ -443,16 +480,20 @@ std::wstring MainWindow::programDirectory() {
     const std::wstring directory = platform::programDirectory();
     if (fitsAnsi(directory)) return directory;
     std::wstring shortName(MAX_PATH, L'\0');
-    DWORD length = ::GetShortPathNameW(directory.c_str(), shortName.data(), static_cast<DWORD>(shortName.size()));
+    DWORD length = ::GetShortPathNameW(directory.c_str(), shortName.data(),
+                                       static_cast<DWORD>(shortName.size()));
     if (length >= shortName.size()) {
         shortName.resize(length);
-        length = ::GetShortPathNameW(directory.c_str(), shortName.data(), static_cast<DWORD>(shortName.size()));
+        length = ::GetShortPathNameW(directory.c_str(), shortName.data(),
+                                     static_cast<DWORD>(shortName.size()));
     }
     shortName.resize(length < shortName.size() ? length : 0);
     return !shortName.empty() && fitsAnsi(shortName) ? shortName : directory;
 }
 
-app::WindowHandle MainWindow::windowHandle() { return reinterpret_cast<app::WindowHandle>(window_); }
+app::WindowHandle MainWindow::windowHandle() {
+    return reinterpret_cast<app::WindowHandle>(window_);
+}
 
 bool MainWindow::windowAlive() { return window_ != nullptr && ::IsWindow(window_); }
 

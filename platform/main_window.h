@@ -12,7 +12,7 @@
 namespace platform {
 
 class MainWindow final : public app::Host {
-public:
+  public:
     MainWindow(HINSTANCE instance, app::Bindings& api);
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -44,7 +44,7 @@ public:
     void unloadWindow() override;
     void reportError(const app::HostError& error) override;
 
-private:
+  private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 

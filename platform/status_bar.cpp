@@ -1,8 +1,7 @@
 #include "platform/status_bar.h"
 
-#include <commctrl.h>
-
 #include <array>
+#include <commctrl.h>
 #include <string>
 #include <vector>
 
@@ -21,7 +20,9 @@ struct Bar {
     COLORREF background = CLR_DEFAULT;
 };
 
-Bar* barOf(HWND window) { return reinterpret_cast<Bar*>(::GetWindowLongPtrW(window, GWLP_USERDATA)); }
+Bar* barOf(HWND window) {
+    return reinterpret_cast<Bar*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
 
 RECT partRect(HWND window, const Bar& bar, size_t part) {
     RECT client{};
@@ -38,7 +39,8 @@ void paint(HWND window, const Bar& bar) {
     const HDC dc = ::BeginPaint(window, &ps);
     RECT client{};
     ::GetClientRect(window, &client);
-    const COLORREF fill = bar.background == CLR_DEFAULT ? ::GetSysColor(COLOR_BTNFACE) : bar.background;
+    const COLORREF fill =
+        bar.background == CLR_DEFAULT ? ::GetSysColor(COLOR_BTNFACE) : bar.background;
     ::SetBkColor(dc, fill);
     ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
     const HGDIOBJ oldFont = bar.font ? ::SelectObject(dc, bar.font) : nullptr;
@@ -84,7 +86,8 @@ LRESULT CALLBACK statusBarProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         case SB_GETPARTS: {
             if (lParam) {
                 auto* edges = reinterpret_cast<int*>(lParam);
-                for (size_t i = 0; i < bar->rightEdges.size() && i < static_cast<size_t>(wParam); ++i) {
+                for (size_t i = 0; i < bar->rightEdges.size() && i < static_cast<size_t>(wParam);
+                     ++i) {
                     edges[i] = bar->rightEdges[i];
                 }
             }

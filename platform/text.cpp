@@ -9,7 +9,8 @@ namespace platform {
 std::string toAnsi(const std::wstring& text) {
     if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
-    const int bytes = ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    const int bytes =
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
     if (bytes > 0) {
         ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, result.data(), bytes, nullptr, nullptr);
@@ -29,8 +30,8 @@ std::wstring fromAnsi(const char* text, std::size_t length) {
 bool fitsAnsi(const std::wstring& text) {
     if (text.empty()) return true;
     BOOL lossy = FALSE;
-    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                          nullptr, &lossy);
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                          nullptr, 0, nullptr, &lossy);
     return !lossy;
 }
 

@@ -14,7 +14,9 @@ HMODULE user32() { return ::GetModuleHandleW(L"user32.dll"); }
 HANDLE asHandle(app::KernelHandle handle) { return reinterpret_cast<HANDLE>(handle); }
 app::KernelHandle fromHandle(HANDLE handle) { return reinterpret_cast<app::KernelHandle>(handle); }
 
-std::wstring widen(const char* ascii) { return std::wstring(ascii, ascii + std::char_traits<char>::length(ascii)); }
+std::wstring widen(const char* ascii) {
+    return std::wstring(ascii, ascii + std::char_traits<char>::length(ascii));
+}
 
 }  // namespace
 
@@ -41,31 +43,38 @@ std::int32_t Win32Bindings::getWindowLongA(app::WindowHandle window, int index) 
         reinterpret_cast<HWND>(window), index);
 }
 
-std::int32_t Win32Bindings::setWindowLongA(app::WindowHandle window, int index, std::int32_t value) {
+std::int32_t Win32Bindings::setWindowLongA(app::WindowHandle window, int index,
+                                           std::int32_t value) {
     return required(setWindowLongA_, user32(), L"user32", "SetWindowLongA")(
         reinterpret_cast<HWND>(window), index, value);
 }
 
-app::KernelHandle Win32Bindings::createToolhelp32Snapshot(std::uint32_t flags, std::uint32_t processId) {
-    return fromHandle(required(createSnapshot_, kernel32(), L"Kernel32", "CreateToolhelp32Snapshot")(
-        flags, processId));
+app::KernelHandle Win32Bindings::createToolhelp32Snapshot(std::uint32_t flags,
+                                                          std::uint32_t processId) {
+    return fromHandle(required(createSnapshot_, kernel32(), L"Kernel32",
+                               "CreateToolhelp32Snapshot")(flags, processId));
 }
 
 // The ANSI entry points: their record is the 296-byte layout of app::ProcessEntry32A.
 int Win32Bindings::process32First(app::KernelHandle snapshot, app::ProcessEntry32A* entry) {
-    return required(process32First_, kernel32(), L"Kernel32", "Process32First")(asHandle(snapshot), entry);
+    return required(process32First_, kernel32(), L"Kernel32", "Process32First")(asHandle(snapshot),
+                                                                                entry);
 }
 
 int Win32Bindings::process32Next(app::KernelHandle snapshot, app::ProcessEntry32A* entry) {
-    return required(process32Next_, kernel32(), L"Kernel32", "Process32Next")(asHandle(snapshot), entry);
+    return required(process32Next_, kernel32(), L"Kernel32", "Process32Next")(asHandle(snapshot),
+                                                                              entry);
 }
 
-app::KernelHandle Win32Bindings::openProcess(std::uint32_t access, int inherit, std::uint32_t processId) {
-    return fromHandle(required(openProcess_, kernel32(), L"Kernel32", "OpenProcess")(access, inherit, processId));
+app::KernelHandle Win32Bindings::openProcess(std::uint32_t access, int inherit,
+                                             std::uint32_t processId) {
+    return fromHandle(
+        required(openProcess_, kernel32(), L"Kernel32", "OpenProcess")(access, inherit, processId));
 }
 
 int Win32Bindings::terminateProcess(app::KernelHandle process, std::uint32_t exitCode) {
-    return required(terminateProcess_, kernel32(), L"Kernel32", "TerminateProcess")(asHandle(process), exitCode);
+    return required(terminateProcess_, kernel32(), L"Kernel32", "TerminateProcess")(
+        asHandle(process), exitCode);
 }
 
 int Win32Bindings::closeHandle(app::KernelHandle handle) {

@@ -10,21 +10,23 @@
 namespace platform {
 
 class Win32Bindings final : public app::Bindings {
-public:
+  public:
     std::uint32_t timeGetTime() override;
     std::int32_t getWindowLongA(app::WindowHandle window, int index) override;
     std::int32_t setWindowLongA(app::WindowHandle window, int index, std::int32_t value) override;
-    app::KernelHandle createToolhelp32Snapshot(std::uint32_t flags, std::uint32_t processId) override;
+    app::KernelHandle createToolhelp32Snapshot(std::uint32_t flags,
+                                               std::uint32_t processId) override;
     int process32First(app::KernelHandle snapshot, app::ProcessEntry32A* entry) override;
     int process32Next(app::KernelHandle snapshot, app::ProcessEntry32A* entry) override;
-    app::KernelHandle openProcess(std::uint32_t access, int inherit, std::uint32_t processId) override;
+    app::KernelHandle openProcess(std::uint32_t access, int inherit,
+                                  std::uint32_t processId) override;
     int terminateProcess(app::KernelHandle process, std::uint32_t exitCode) override;
     int closeHandle(app::KernelHandle handle) override;
     std::int32_t skinAttachEx(const char* skinPath, const char* password) override;
     std::string toAnsi(const std::wstring& text) override;
     std::wstring fromAnsi(const char* text, std::size_t length) override;
 
-private:
+  private:
     // Resolves `name` in `module` once; a missing export is a HostError.
     template <typename F>
     F required(F& slot, HMODULE module, const wchar_t* library, const char* name);

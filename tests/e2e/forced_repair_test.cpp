@@ -1,9 +1,8 @@
 // The one-click forced repair: a question first, then seven logged steps
 // with pauses between them, then the safely-remove-hardware dialog.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
+#include <gtest/gtest.h>
 #include <regex>
 
 #include "resources/form1_design.h"

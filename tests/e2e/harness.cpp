@@ -1,14 +1,13 @@
 #include "tests/e2e/harness.h"
-#include "tests/e2e/process_list.h"
 
+#include <algorithm>
+#include <array>
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
-#include <algorithm>
-#include <array>
-
 #include "resources/form1_design.h"
+#include "tests/e2e/process_list.h"
 
 namespace e2e {
 namespace {
@@ -50,7 +49,8 @@ HWND findTopLevel(DWORD processId, const std::wstring& cls, const std::wstring* 
             auto* s = reinterpret_cast<Search*>(param);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            if (owner != s->pid || !IsWindowVisible(window) || className(window) != *s->cls) return TRUE;
+            if (owner != s->pid || !IsWindowVisible(window) || className(window) != *s->cls)
+                return TRUE;
             if (s->title && windowTextOf(window) != *s->title) return TRUE;
             s->found = window;
             return FALSE;
@@ -66,13 +66,16 @@ std::wstring readUtf8File(const std::wstring& path) {
     std::string bytes;
     std::array<char, 4096> chunk{};
     DWORD got = 0;
-    while (ReadFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) && got > 0) {
+    while (ReadFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) &&
+           got > 0) {
         bytes.append(chunk.data(), got);
     }
     CloseHandle(file);
-    const int chars = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    const int chars =
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring text(static_cast<size_t>(chars), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), chars);
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                        chars);
     return text;
 }
 
@@ -171,9 +174,13 @@ std::wstring windowsDir() {
     return std::wstring(path.data(), length);
 }
 
-std::wstring fileNameOf(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }
+std::wstring fileNameOf(const std::wstring& path) {
+    return path.substr(path.find_last_of(L"\\/") + 1);
+}
 
-bool sameFile(const std::wstring& a, const std::wstring& b) { return _wcsicmp(a.c_str(), b.c_str()) == 0; }
+bool sameFile(const std::wstring& a, const std::wstring& b) {
+    return _wcsicmp(a.c_str(), b.c_str()) == 0;
+}
 
 TempDir::TempDir(const std::wstring& name) {
     static int counter = 0;
@@ -228,7 +235,9 @@ Process startNamed(const TempDir& dir, const std::wstring& imageName) {
     return startProcess(path, nullptr, dir.path());
 }
 
-std::vector<DWORD> processesNamed(const std::wstring& imageName) { return processIdsNamed(imageName.c_str()); }
+std::vector<DWORD> processesNamed(const std::wstring& imageName) {
+    return processIdsNamed(imageName.c_str());
+}
 
 bool endProcessesNamed(const std::wstring& imageName) {
     for (const DWORD id : processesNamed(imageName)) {
@@ -269,6 +278,8 @@ Program::Program(const ProgramOptions& options) : folder_(options.folderName) {
     const DWORD pid = process_.id();
     waitUntil([&] { return (window_ = findTopLevel(pid, kWindowClass, nullptr)) != nullptr; });
     if (!window_) ADD_FAILURE() << "the program's window did not appear";
+    // Let it finish what it queued for itself before the test acts.
+    WaitForInputIdle(process_.handle(), 5000);
 }
 
 Program::~Program() {
@@ -284,7 +295,8 @@ std::wstring Program::text(int id) const {
     const HWND target = control(id);
     const auto length = static_cast<size_t>(SendMessageW(target, WM_GETTEXTLENGTH, 0, 0));
     std::wstring text(length + 1, L'\0');
-    const LRESULT copied = SendMessageW(target, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT copied =
+        SendMessageW(target, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<size_t>(copied));
     return text;
 }
@@ -302,10 +314,11 @@ RECT Program::clientRect() const {
     return r;
 }
 
-std::vector<char> Program::remoteSend(HWND target, UINT message, WPARAM wParam, size_t bytes) const {
+std::vector<char> Program::remoteSend(HWND target, UINT message, WPARAM wParam,
+                                      size_t bytes) const {
     std::vector<char> result(bytes, 0);
-    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                                       process_.id());
+    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+                                       FALSE, process_.id());
     if (!process) return result;
     void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
     if (remote) {
@@ -323,7 +336,8 @@ std::wstring Program::statusText(int panel) const {
     const HWND bar = control(design::kS1);
     const auto part = static_cast<WPARAM>(panel - 1);
     const size_t length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, part, 0));
-    const std::vector<char> bytes = remoteSend(bar, SB_GETTEXTW, part, (length + 1) * sizeof(wchar_t));
+    const std::vector<char> bytes =
+        remoteSend(bar, SB_GETTEXTW, part, (length + 1) * sizeof(wchar_t));
     std::wstring text(length, L'\0');
     memcpy(text.data(), bytes.data(), length * sizeof(wchar_t));
     return text;
@@ -380,14 +394,17 @@ std::vector<std::wstring> Program::listItems() const {
     for (LRESULT i = 0; i < count; ++i) {
         const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
         std::wstring item(static_cast<size_t>(length) + 1, L'\0');
-        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(item.data()));
         item.resize(static_cast<size_t>(length));
         items.push_back(item);
     }
     return items;
 }
 
-int Program::listSelection() const { return static_cast<int>(SendMessageW(control(design::kList1), LB_GETCURSEL, 0, 0)); }
+int Program::listSelection() const {
+    return static_cast<int>(SendMessageW(control(design::kList1), LB_GETCURSEL, 0, 0));
+}
 
 std::vector<Record> Program::records() const {
     std::vector<Record> result;
@@ -400,7 +417,8 @@ std::vector<Record> Program::records() const {
 std::vector<Launch> Program::launches() const {
     std::vector<Launch> result;
     for (const Record& r : records()) {
-        if (r.size() == 5 && r[0] == L"launch") result.push_back({r[1], r[2], _wtoi(r[3].c_str()), r[4]});
+        if (r.size() == 5 && r[0] == L"launch")
+            result.push_back({r[1], r[2], _wtoi(r[3].c_str()), r[4]});
     }
     return result;
 }

@@ -23,7 +23,7 @@ std::wstring windowsDir();
 
 // A fresh folder under the temporary directory, removed with its content.
 class TempDir {
-public:
+  public:
     explicit TempDir(const std::wstring& name = L"e2e");
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -31,7 +31,7 @@ public:
     const std::wstring& path() const { return path_; }
     std::wstring file(const std::wstring& name) const { return path_ + L"\\" + name; }
 
-private:
+  private:
     std::wstring path_;
 };
 
@@ -48,7 +48,7 @@ struct Launch {
 
 // A started process that the test owns and ends.
 class Process {
-public:
+  public:
     Process() = default;
     Process(HANDLE process, DWORD id) : handle_(process), id_(id) {}
     Process(const Process&) = delete;
@@ -70,7 +70,7 @@ public:
     ULONGLONG exitTime() const;
     void terminate();
 
-private:
+  private:
     HANDLE handle_ = nullptr;
     DWORD id_ = 0;
 };
@@ -84,10 +84,10 @@ std::vector<DWORD> processesNamed(const std::wstring& imageName);
 bool endProcessesNamed(const std::wstring& imageName);
 
 struct ProgramOptions {
-    bool withSkinLibrary = true;     // the real SkinH_VB6.dll beside the program
-    bool recordingSkin = false;      // the recording stand-in instead
-    bool withSkinFile = true;        // the default skinh.she beside the program
-    std::wstring currentDirectory;   // empty: the program's folder
+    bool withSkinLibrary = true;    // the real SkinH_VB6.dll beside the program
+    bool recordingSkin = false;     // the recording stand-in instead
+    bool withSkinFile = true;       // the default skinh.she beside the program
+    std::wstring currentDirectory;  // empty: the program's folder
     std::wstring folderName = L"prog";
     // Files copied into the program's folder before the start: {source, name}.
     std::vector<std::pair<std::wstring, std::wstring>> planted;
@@ -97,7 +97,7 @@ struct ProgramOptions {
 };
 
 class Program {
-public:
+  public:
     explicit Program(const ProgramOptions& options = {});
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -135,7 +135,7 @@ public:
     bool waitForLaunches(size_t count, DWORD timeoutMs = 15000) const;
     std::wstring recordFile() const { return recordFile_; }
 
-private:
+  private:
     // Sends a message whose answer the control writes into a buffer: the
     // buffer must live in the program's memory.
     std::vector<char> remoteSend(HWND target, UINT message, WPARAM wParam, size_t bytes) const;

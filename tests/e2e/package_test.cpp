@@ -3,11 +3,10 @@
 // program runs from there with nothing but what the zip holds.
 #include <windows.h>
 // tlhelp32.h needs windows.h first.
-#include <gtest/gtest.h>
-#include <tlhelp32.h>
-
 #include <array>
+#include <gtest/gtest.h>
 #include <string>
+#include <tlhelp32.h>
 #include <vector>
 
 #include "resources/form1_design.h"
@@ -70,12 +69,14 @@ TEST(PortablePackage, TheUnpackedProgramShowsItsWindow) {
     // code page: the window shows the default skin's background.
     POINT at{300, 405};
     ClientToScreen(program.window(), &at);
-    EXPECT_TRUE(e2e::waitUntil([&] {
-        const HDC screen = GetDC(nullptr);
-        const COLORREF colour = GetPixel(screen, at.x, at.y);
-        ReleaseDC(nullptr, screen);
-        return colour == RGB(0xDD, 0xE8, 0xF3);
-    }, 5000));
+    EXPECT_TRUE(e2e::waitUntil(
+        [&] {
+            const HDC screen = GetDC(nullptr);
+            const COLORREF colour = GetPixel(screen, at.x, at.y);
+            ReleaseDC(nullptr, screen);
+            return colour == RGB(0xDD, 0xE8, 0xF3);
+        },
+        5000));
 }
 
 TEST(PortablePackage, NeedsNothingButTheSystemAndTheFilesBesideIt) {

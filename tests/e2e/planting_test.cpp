@@ -41,10 +41,10 @@ TEST(Planting, ProgramsPlantedBesideTheProgramOrInTheCurrentDirectoryNeverRun) {
     Program program(options);
     ASSERT_NE(program.window(), nullptr);
 
-    program.click(design::kCommand5);          // the dialog
-    program.click(design::kCommand3);          // end the shell...
+    program.click(design::kCommand5);  // the dialog
+    program.click(design::kCommand3);  // end the shell...
     ASSERT_TRUE(e2e::waitUntil([&] { return program.text(design::kCommand3) == L"重启Explorer"; }));
-    program.click(design::kCommand3);          // ...and start it again
+    program.click(design::kCommand3);  // ...and start it again
     ASSERT_TRUE(program.waitForLaunches(2));
     Sleep(300);  // a planted copy, if one were started, would have recorded by now
     const auto launches = program.launches();
@@ -94,8 +94,8 @@ TEST(SkinLibrary, IsAttachedTwiceWithThePathOfTheSkinFileAndAnEmptyPassword) {
 
 TEST(SkinLibrary, IsLoadedOnlyFromTheProgramsFolder) {
     e2e::TempDir cwd(L"cwd");
-    CopyFileW((e2e::buildDir() + L"\\recording\\SkinH_VB6.dll").c_str(), cwd.file(L"SkinH_VB6.dll").c_str(),
-              FALSE);
+    CopyFileW((e2e::buildDir() + L"\\recording\\SkinH_VB6.dll").c_str(),
+              cwd.file(L"SkinH_VB6.dll").c_str(), FALSE);
     e2e::ProgramOptions options;
     options.withSkinLibrary = false;
     options.currentDirectory = cwd.path();

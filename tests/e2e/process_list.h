@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <tlhelp32.h>
-
 #include <vector>
 
 namespace e2e {
@@ -16,7 +15,8 @@ inline std::vector<DWORD> processIdsNamed(const wchar_t* imageName) {
     if (snapshot == INVALID_HANDLE_VALUE) return ids;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
         if (_wcsicmp(entry.szExeFile, imageName) == 0) ids.push_back(entry.th32ProcessID);
     }
     CloseHandle(snapshot);

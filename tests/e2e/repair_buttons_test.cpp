@@ -19,8 +19,10 @@ bool statusBecomes(const Program& program, const std::wstring& text) {
 // A window of the test's own, so that it can hold the clipboard as other
 // programs do.
 class ClipboardHolder {
-public:
-    ClipboardHolder() : window_(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr)) {}
+  public:
+    ClipboardHolder()
+        : window_(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr,
+                                  nullptr)) {}
     ClipboardHolder(const ClipboardHolder&) = delete;
     ClipboardHolder& operator=(const ClipboardHolder&) = delete;
     ~ClipboardHolder() {
@@ -33,7 +35,7 @@ public:
         held_ = false;
     }
 
-private:
+  private:
     HWND window_;
     bool held_ = false;
 };
@@ -74,7 +76,8 @@ TEST(ClearClipboard, ABusyClipboardIsReportedAndTheProgramKeepsRunning) {
     const HWND box = program.waitForMessageBox(kCaption);
     ASSERT_NE(box, nullptr) << "the failure is reported";
     EXPECT_NE(Program::messageBoxText(box).find(L"剪贴板"), std::wstring::npos);
-    EXPECT_EQ(program.statusText(2), L"程序已加载完毕...") << "the handler stopped before its message";
+    EXPECT_EQ(program.statusText(2), L"程序已加载完毕...")
+        << "the handler stopped before its message";
     Program::answer(box, IDOK);
     holder.release();
     ASSERT_TRUE(e2e::waitUntil([&] { return program.findMessageBox(kCaption) == nullptr; }));
@@ -116,10 +119,12 @@ TEST(SafelyRemoveHardware, LaunchesTheSystemRundll32WithTheDialogsArguments) {
     program.click(design::kCommand5);
     ASSERT_TRUE(program.waitForLaunches(1));
     const e2e::Launch launch = program.launches().at(0);
-    EXPECT_TRUE(e2e::sameFile(launch.path, e2e::systemDir() + L"\\rundll32.exe")) << launch.path.size();
+    EXPECT_TRUE(e2e::sameFile(launch.path, e2e::systemDir() + L"\\rundll32.exe"))
+        << launch.path.size();
     EXPECT_EQ(launch.commandLine, L"RUNDLL32.EXE shell32.dll,Control_RunDLL hotplug.dll");
     EXPECT_EQ(launch.show, SW_SHOWNORMAL);
-    EXPECT_TRUE(e2e::sameFile(launch.directory, e2e::systemDir())) << "not the folder it was run from";
+    EXPECT_TRUE(e2e::sameFile(launch.directory, e2e::systemDir()))
+        << "not the folder it was run from";
     EXPECT_EQ(program.statusText(2), kClipboardDone) << "the status bar is not touched";
 
     // Every click launches it again.

@@ -57,12 +57,14 @@ TEST(Skin, MessageBoxesCreatedLaterTakeTheSkinToo) {
     GetClientRect(box, &r);
     POINT corner{r.right - 3, 3};
     ClientToScreen(box, &corner);
-    EXPECT_TRUE(e2e::waitUntil([&] {
-        const HDC screen = GetDC(nullptr);
-        const COLORREF colour = GetPixel(screen, corner.x, corner.y);
-        ReleaseDC(nullptr, screen);
-        return colour == kSkinWindow;
-    }, 5000));
+    EXPECT_TRUE(e2e::waitUntil(
+        [&] {
+            const HDC screen = GetDC(nullptr);
+            const COLORREF colour = GetPixel(screen, corner.x, corner.y);
+            ReleaseDC(nullptr, screen);
+            return colour == kSkinWindow;
+        },
+        5000));
     Program::answer(box, IDCANCEL);
 }
 
@@ -86,11 +88,12 @@ TEST(Skin, ABrokenOrMissingSkinFileLeavesTheSystemLook) {
         options.withSkinFile = false;
         e2e::TempDir source(L"skin");
         if (c.present) {
-            const HANDLE file = CreateFileW(source.file(L"skinh.she").c_str(), GENERIC_WRITE, 0, nullptr,
-                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            const HANDLE file = CreateFileW(source.file(L"skinh.she").c_str(), GENERIC_WRITE, 0,
+                                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
             ASSERT_NE(file, INVALID_HANDLE_VALUE);
             DWORD written = 0;
-            WriteFile(file, c.content.data(), static_cast<DWORD>(c.content.size()), &written, nullptr);
+            WriteFile(file, c.content.data(), static_cast<DWORD>(c.content.size()), &written,
+                      nullptr);
             CloseHandle(file);
             options.planted = {{source.file(L"skinh.she"), L"skinh.she"}};
         }

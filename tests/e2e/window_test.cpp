@@ -2,10 +2,9 @@
 // where it belongs, tab order, focus, status bar and notes.
 #include <windows.h>
 
+#include <array>
 #include <commctrl.h>
 #include <gtest/gtest.h>
-
-#include <array>
 
 #include "resources/form1_design.h"
 #include "tests/e2e/harness.h"
@@ -41,8 +40,11 @@ TEST(MainWindow, CaptionClientSizeAndFixedBorder) {
     GetWindowRect(program.window(), &frame);
     const int middleY = (frame.top + frame.bottom) / 2;
     const int middleX = (frame.left + frame.right) / 2;
-    EXPECT_NE(SendMessageW(program.window(), WM_NCHITTEST, 0, MAKELPARAM(frame.right - 1, middleY)), HTRIGHT);
-    EXPECT_NE(SendMessageW(program.window(), WM_NCHITTEST, 0, MAKELPARAM(middleX, frame.bottom - 1)), HTBOTTOM);
+    EXPECT_NE(SendMessageW(program.window(), WM_NCHITTEST, 0, MAKELPARAM(frame.right - 1, middleY)),
+              HTRIGHT);
+    EXPECT_NE(
+        SendMessageW(program.window(), WM_NCHITTEST, 0, MAKELPARAM(middleX, frame.bottom - 1)),
+        HTBOTTOM);
     EXPECT_EQ(GetMenu(program.window()), nullptr);
 
     // Centred on the screen.
@@ -72,7 +74,8 @@ TEST(MainWindow, EveryControlHasItsClassCaptionAndRectangle) {
         EXPECT_TRUE(IsWindowEnabled(control));
     }
     // Kinds beyond the class name.
-    for (int id : {design::kFrame1, design::kFrame2, design::kFrame3, design::kFrame4, design::kFrame5}) {
+    for (int id :
+         {design::kFrame1, design::kFrame2, design::kFrame3, design::kFrame4, design::kFrame5}) {
         EXPECT_EQ(styleOf(program.control(id)) & BS_TYPEMASK, BS_GROUPBOX) << id;
     }
     for (int id : {design::kCommand1, design::kCommand2, design::kCommand3, design::kCommand4,
@@ -108,14 +111,16 @@ TEST(MainWindow, TabOrderAndInitialFocus) {
     // Controls in the window's order, as the dialog manager walks them.
     std::vector<int> order;
     std::vector<int> tabStops;
-    for (HWND child = GetWindow(program.window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(program.window(), GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
         order.push_back(GetDlgCtrlID(child));
         if (styleOf(child) & WS_TABSTOP) tabStops.push_back(GetDlgCtrlID(child));
     }
-    const std::vector<int> expectedOrder = {
-        design::kFrame1,   design::kCommand1, design::kCommand2, design::kCommand3, design::kFrame2,
-        design::kCommand4, design::kFrame3,   design::kList1,    design::kS1,       design::kCommand5,
-        design::kFrame4,   design::kText1,    design::kFrame5,   design::kOption1,  design::kOption2};
+    const std::vector<int> expectedOrder = {design::kFrame1,   design::kCommand1, design::kCommand2,
+                                            design::kCommand3, design::kFrame2,   design::kCommand4,
+                                            design::kFrame3,   design::kList1,    design::kS1,
+                                            design::kCommand5, design::kFrame4,   design::kText1,
+                                            design::kFrame5,   design::kOption1,  design::kOption2};
     EXPECT_EQ(order, expectedOrder);
     const std::vector<int> expectedStops = {design::kCommand1, design::kCommand2, design::kCommand3,
                                             design::kCommand4, design::kList1,    design::kCommand5,
@@ -127,8 +132,10 @@ TEST(MainWindow, TabOrderAndInitialFocus) {
     const DWORD thread = GetWindowThreadProcessId(program.window(), nullptr);
     // Activation reaches the window a moment after it is shown.
     const HWND command1 = program.control(design::kCommand1);
-    EXPECT_TRUE(e2e::waitUntil([&] { return GetGUIThreadInfo(thread, &info) && info.hwndFocus == command1; }))
-        << "focus is on " << info.hwndFocus;
+    EXPECT_TRUE(e2e::waitUntil([&] {
+        return GetGUIThreadInfo(thread, &info) && info.hwndFocus == command1;
+    })) << "focus is on "
+        << info.hwndFocus;
 }
 
 TEST(MainWindow, StatusBarPanelsAndClock) {
@@ -151,7 +158,8 @@ TEST(MainWindow, StatusBarPanelsAndClock) {
     FileTimeToSystemTime(&ft, &earlier);
     GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &earlier, nullptr, before.data(), 64);
     const std::wstring clock = program.statusText(3);
-    EXPECT_TRUE(clock == now.data() || clock == before.data()) << "clock shows " << clock.size() << " chars";
+    EXPECT_TRUE(clock == now.data() || clock == before.data())
+        << "clock shows " << clock.size() << " chars";
     EXPECT_EQ(clock.find(L':', clock.find(L':') + 1), std::wstring::npos) << "no seconds";
 
     // Panel widths: 96, the rest (325), 96 px, with the bar's borders between them.
@@ -204,7 +212,8 @@ TEST(ProgramFile, IconVersionRecordAndNoManifest) {
     const std::wstring exe = e2e::buildDir() + L"\\ZelkUsbTool.exe";
     const HMODULE image = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(image, nullptr);
-    const HRSRC group = FindResourceW(image, MAKEINTRESOURCEW(30001), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+    const HRSRC group =
+        FindResourceW(image, MAKEINTRESOURCEW(30001), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
     ASSERT_NE(group, nullptr);
     // One image, 32 x 32, 24 bits per pixel.
 #pragma pack(push, 2)
@@ -225,15 +234,18 @@ TEST(ProgramFile, IconVersionRecordAndNoManifest) {
     EXPECT_EQ(entry->width, 32);
     EXPECT_EQ(entry->height, 32);
     EXPECT_EQ(entry->bitCount, 24);
-    const HRSRC icon = FindResourceW(image, MAKEINTRESOURCEW(entry->id), MAKEINTRESOURCEW(3));  // RT_ICON
+    const HRSRC icon =
+        FindResourceW(image, MAKEINTRESOURCEW(entry->id), MAKEINTRESOURCEW(3));  // RT_ICON
     ASSERT_NE(icon, nullptr);
-    const auto* bitmap = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(image, icon)));
+    const auto* bitmap =
+        static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(image, icon)));
     const auto* andMask = reinterpret_cast<const BYTE*>(bitmap + 1) + 32 * 32 * 3;
     for (int i = 0; i < 32 * 4; ++i) ASSERT_EQ(andMask[i], 0) << "fully opaque";
     const HANDLE loaded = LoadImageW(image, MAKEINTRESOURCEW(30001), IMAGE_ICON, 32, 32, 0);
     EXPECT_NE(loaded, nullptr) << GetLastError();
     if (loaded) DestroyIcon(static_cast<HICON>(loaded));
-    EXPECT_EQ(FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)), nullptr);  // RT_MANIFEST
+    EXPECT_EQ(FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)),
+              nullptr);  // RT_MANIFEST
     FreeLibrary(image);
 
     DWORD ignored = 0;
@@ -251,7 +263,8 @@ TEST(ProgramFile, IconVersionRecordAndNoManifest) {
         wchar_t* text = nullptr;
         UINT chars = 0;
         const std::wstring key = std::wstring(L"\\StringFileInfo\\080404B0\\") + name;
-        if (!VerQueryValueW(data.data(), key.c_str(), reinterpret_cast<void**>(&text), &chars)) return std::wstring();
+        if (!VerQueryValueW(data.data(), key.c_str(), reinterpret_cast<void**>(&text), &chars))
+            return std::wstring();
         return std::wstring(text);
     };
     EXPECT_EQ(value(L"FileVersion"), L"1.00");

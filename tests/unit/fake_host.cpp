@@ -1,11 +1,10 @@
 #include "tests/unit/fake_host.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <gtest/gtest.h>
 
 namespace fake {
 namespace {

@@ -1,10 +1,9 @@
 #include "app/form1.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 

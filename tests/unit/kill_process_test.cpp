@@ -1,7 +1,6 @@
 #include "app/kill_process.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 

@@ -2,10 +2,9 @@
 // makes it refuse a file as a whole.
 #include "skin/skin_file.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 #include <string_view>

@@ -2,7 +2,6 @@
 #include "skin/skin_paint.h"
 
 #include <gtest/gtest.h>
-
 #include <optional>
 #include <string>
 
