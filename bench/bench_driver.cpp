@@ -27,7 +27,7 @@
 #include <winternl.h>
 
 #include "resources/form1_design.h"
-#include "tests/e2e/process_list.h"
+#include "tests/e2e/probes.h"
 
 namespace {
 
@@ -244,20 +244,7 @@ void endShells() {
 
 // ---- the host side, through drive Z: --------------------------------------
 
-std::string readHostFile(const std::wstring& path) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string bytes;
-    std::array<char, 4096> chunk{};
-    DWORD got = 0;
-    while (ReadFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) &&
-           got > 0) {
-        bytes.append(chunk.data(), got);
-    }
-    CloseHandle(file);
-    return bytes;
-}
+std::string readHostFile(const std::wstring& path) { return e2e::readFileBytes(path); }
 
 std::string lower(std::string text) {
     for (char& c : text) {

@@ -16,7 +16,7 @@ constexpr wchar_t kWebPrefix[] = L"explorer.exe http://";
 // Ending takes a moment under Wine; this only bounds a hang.
 constexpr DWORD kExitTimeoutMs = 30000;
 
-std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+using e2e::narrow;
 
 bool endsWith(const std::wstring& text, const std::wstring& tail) {
     return text.size() >= tail.size() &&

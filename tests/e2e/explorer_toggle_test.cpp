@@ -15,7 +15,7 @@ constexpr wchar_t kCleared[] = L"已清除Explorer,请点击重启Explorer...";
 constexpr wchar_t kRestarted[] = L"已重启Explorer,您可尝试卸载U盘...";
 constexpr wchar_t kExplorer[] = L"explorer.exe";
 
-std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+using e2e::narrow;
 
 bool captionBecomes(const Program& program, const std::wstring& caption) {
     return e2e::waitUntil([&] { return program.text(design::kCommand3) == caption; });

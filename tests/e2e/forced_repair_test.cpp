@@ -29,7 +29,7 @@ const std::array<std::wstring, kLinesPerRun> kPieces = {
 // A full run lasts about twelve seconds; this leaves room for a slow machine.
 constexpr DWORD kRunTimeoutMs = 60000;
 
-std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+using e2e::narrow;
 
 struct LogLine {
     std::wstring time;

@@ -7,7 +7,7 @@
 #include <tlhelp32.h>
 
 #include "resources/form1_design.h"
-#include "tests/e2e/process_list.h"
+#include "tests/e2e/probes.h"
 
 namespace e2e {
 namespace {
@@ -60,17 +60,7 @@ HWND findTopLevel(DWORD processId, const std::wstring& cls, const std::wstring* 
 }
 
 std::wstring readUtf8File(const std::wstring& path) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string bytes;
-    std::array<char, 4096> chunk{};
-    DWORD got = 0;
-    while (ReadFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) &&
-           got > 0) {
-        bytes.append(chunk.data(), got);
-    }
-    CloseHandle(file);
+    const std::string bytes = readFileBytes(path);
     const int chars =
         MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring text(static_cast<size_t>(chars), L'\0');

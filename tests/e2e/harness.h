@@ -151,6 +151,10 @@ bool putTextOnClipboard(const std::wstring& text);
 bool clipboardHoldsData();
 
 std::wstring fileNameOf(const std::wstring& path);
+// ASCII-ish text for a failure message.
+inline std::string narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
 bool sameFile(const std::wstring& a, const std::wstring& b);
 
 }  // namespace e2e

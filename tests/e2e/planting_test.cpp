@@ -9,7 +9,7 @@ namespace {
 
 using e2e::Program;
 
-std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+using e2e::narrow;
 
 // Hex of the ANSI bytes the skinning library was handed (paths here are ASCII).
 std::wstring hexOf(const std::wstring& ascii) {
