@@ -27,7 +27,7 @@ class WineOnly : public testing::Environment {
             return;
         GTEST_FAIL() << "Not under Wine: these tests overwrite the system's explorer.exe and "
                         "rundll32.exe and end every process of those names, so they run only "
-                        "in a Wine prefix. No test was run.";
+                        "in a Wine prefix: every test is skipped.";
     }
 };
 [[maybe_unused]] testing::Environment* const kWineOnly =
