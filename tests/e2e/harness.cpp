@@ -175,6 +175,11 @@ RECT Program::statusPanelRect(int panel) const {
 
 void Program::click(int id) const { PostMessageW(control(id), BM_CLICK, 0, 0); }
 
+bool Program::sync() const {
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer) != 0;
+}
+
 void Program::close() const { PostMessageW(window_, WM_CLOSE, 0, 0); }
 
 HWND Program::findMessageBox(const std::wstring& title) const {

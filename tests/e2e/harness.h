@@ -88,6 +88,9 @@ class Program {
     RECT statusPanelRect(int panel) const;
     // Posted, so a handler that opens a modal box does not block the test.
     void click(int id) const;
+    // Returns once the program's thread next looks at its messages: all it
+    // did before that, without waiting for input, is done.
+    bool sync() const;
     void close() const;
 
     // The program's top-level dialog box (#32770) with this title, or null.
