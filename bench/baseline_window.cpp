@@ -8,6 +8,7 @@
 //   skin, no status bar of our own, no clock, no handlers.
 #include <windows.h>
 
+#include "platform/system_paths.h"
 #ifdef WITH_DESIGN_CONTROLS
 #include "platform/handles.h"
 #include "resources/form1_design.h"
@@ -30,6 +31,22 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The process settings the real program makes before its window: aware of
+// the screen's DPI, and no input-method windows (no window here takes typed
+// text), which spares one window for every control.
+void setUpAsTheProgramDoes() {
+    using SetProcessDPIAwareFn = BOOL(WINAPI*)();
+    using ImmDisableIMEFn = BOOL(WINAPI*)(DWORD);
+    if (const auto aware = platform::bindExport<SetProcessDPIAwareFn>(
+            GetModuleHandleW(L"user32.dll"), "SetProcessDPIAware")) {
+        aware();
+    }
+    if (const auto noIme = platform::bindExport<ImmDisableIMEFn>(GetModuleHandleW(L"imm32.dll"),
+                                                                 "ImmDisableIME")) {
+        noIme(0);
+    }
 }
 
 #ifdef WITH_DESIGN_CONTROLS
@@ -99,6 +116,7 @@ void createControls(HWND window, HINSTANCE instance, int dpi, HFONT font) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    setUpAsTheProgramDoes();
     WNDCLASSEXW cls{};
     cls.cbSize = sizeof cls;
     cls.lpfnWndProc = windowProc;
@@ -122,8 +140,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     const platform::UniqueGdiObject font(messageFont());
     createControls(window, instance, dpi, static_cast<HFONT>(font.get()));
 #endif
+    // Shown as the real window is: painted when the message loop comes to it.
     ShowWindow(window, showCommand);
-    UpdateWindow(window);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);

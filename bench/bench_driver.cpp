@@ -617,8 +617,13 @@ bool measureKillProcess(Bench& b) {
     const double callMs =
         timeStatusChange(fresh, window, design::kCommand2, app::texts::kStatusProcesses);
     const double callEnd = nowMs();
-    int ended = 0;
-    for (const Process& t : targets) ended += t.waitForExit(10000) ? 1 : 0;
+    const auto endedCount = [&] {
+        return static_cast<int>(std::count_if(targets.begin(), targets.end(), [](const Process& t) {
+            return t.handle() && !t.running();
+        }));
+    };
+    waitUntil([&] { return endedCount() == b.victims; }, 10000, 1);
+    const int ended = endedCount();
     const double allGoneMs = nowMs() - callEnd + callMs;
     const bool ok = allStarted && callMs >= 0 && ended == b.victims;
     b.rows.push_back(

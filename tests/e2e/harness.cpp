@@ -1,7 +1,6 @@
 #include "tests/e2e/harness.h"
 
 #include <algorithm>
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "resources/form1_design.h"
