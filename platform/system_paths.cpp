@@ -1,5 +1,7 @@
 #include "platform/system_paths.h"
 
+#include "platform/text.h"
+
 namespace platform {
 namespace {
 
@@ -47,6 +49,23 @@ std::wstring programDirectory() {
     }
     const auto slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+// A folder named in another script (Chinese on a Western system) would lose
+// its characters in the ANSI code page; its short name names the same folder
+// in plain ASCII.
+std::wstring ansiSafePath(const std::wstring& path) {
+    if (fitsAnsi(path)) return path;
+    std::wstring shortName(MAX_PATH, L'\0');
+    DWORD length =
+        ::GetShortPathNameW(path.c_str(), shortName.data(), static_cast<DWORD>(shortName.size()));
+    if (length >= shortName.size()) {
+        shortName.resize(length);
+        length = ::GetShortPathNameW(path.c_str(), shortName.data(),
+                                     static_cast<DWORD>(shortName.size()));
+    }
+    shortName.resize(length < shortName.size() ? length : 0);
+    return !shortName.empty() && fitsAnsi(shortName) ? shortName : path;
 }
 
 UniqueLibrary loadSystemLibrary(const wchar_t* name) {

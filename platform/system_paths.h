@@ -16,6 +16,9 @@ std::wstring windowsDirectory();
 std::wstring nativeSystemDirectory();
 // The folder of the running executable, without a trailing separator.
 std::wstring programDirectory();
+// A path that survives the ANSI code page: the path itself, or else its
+// short name when that does.
+std::wstring ansiSafePath(const std::wstring& path);
 
 // Loads a system DLL from the system directory by full path.
 UniqueLibrary loadSystemLibrary(const wchar_t* name);
