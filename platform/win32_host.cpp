@@ -17,6 +17,9 @@ namespace {
 constexpr int kClipboardAttempts = 25;
 constexpr DWORD kClipboardRetryMs = 20;
 
+constexpr wchar_t kNoControl[] = L"窗口上已没有这个控件";
+constexpr wchar_t kControlRefused[] = L"控件拒绝了这项操作";
+
 int idOf(app::Button button) {
     switch (button) {
         case app::Button::Command1:
@@ -36,8 +39,6 @@ int idOf(app::Button button) {
 }  // namespace
 
 HWND Win32Host::control(int id) const { return window_ ? ::GetDlgItem(window_, id) : nullptr; }
-
-HWND Win32Host::buttonWindow(app::Button button) const { return control(idOf(button)); }
 
 void Win32Host::dispatch(MSG& message) {
     if (window_ && ::IsDialogMessageW(window_, &message)) return;
@@ -69,58 +70,70 @@ void Win32Host::launch(const std::wstring& commandLine, app::WindowStyle style) 
     launchSystemProgram(commandLine, style);
 }
 
-[[noreturn]] void Win32Host::controlFailed(const wchar_t* what) const {
-    const DWORD error = ::GetLastError();
-    throw app::HostError(what, systemErrorText(error ? error : ERROR_INVALID_WINDOW_HANDLE));
+HWND Win32Host::requireControl(int id, const wchar_t* what) const {
+    const HWND target = control(id);
+    if (!target) throw app::HostError(what, kNoControl);
+    return target;
+}
+
+// A control reports failure only through its answer and sets no error code:
+// whatever GetLastError holds then was left by some other call.
+[[noreturn]] void Win32Host::controlRefused(const wchar_t* what) {
+    throw app::HostError(what, kControlRefused);
 }
 
 void Win32Host::setStatusText(int panel, const std::wstring& text) {
-    if (!::SendMessageW(control(design::kS1), SB_SETTEXTW, static_cast<WPARAM>(panel - 1),
-                        reinterpret_cast<LPARAM>(text.c_str()))) {
-        controlFailed(L"无法设置状态栏文字");
+    constexpr wchar_t what[] = L"无法设置状态栏文字";
+    if (!::SendMessageW(requireControl(design::kS1, what), SB_SETTEXTW,
+                        static_cast<WPARAM>(panel - 1), reinterpret_cast<LPARAM>(text.c_str()))) {
+        controlRefused(what);
     }
 }
 
 std::wstring Win32Host::buttonCaption(app::Button button) {
-    return windowText(buttonWindow(button));
+    return windowText(control(idOf(button)));
 }
 
 void Win32Host::setButtonCaption(app::Button button, const std::wstring& caption) {
-    if (!::SetWindowTextW(buttonWindow(button), caption.c_str()))
-        controlFailed(L"无法设置按钮文字");
+    constexpr wchar_t what[] = L"无法设置按钮文字";
+    if (!::SetWindowTextW(requireControl(idOf(button), what), caption.c_str()))
+        controlRefused(what);
 }
 
 void Win32Host::setButtonEnabled(app::Button button, bool enabled) {
-    const HWND target = buttonWindow(button);
-    if (!target) controlFailed(L"无法启用或禁用按钮");
+    const HWND target = requireControl(idOf(button), L"无法启用或禁用按钮");
     // Disabling the focused button would leave the keyboard nowhere.
     if (!enabled && ::GetFocus() == target) ::SendMessageW(window_, WM_NEXTDLGCTL, 0, FALSE);
     ::EnableWindow(target, enabled ? TRUE : FALSE);
 }
 
 void Win32Host::listAppend(const std::wstring& text) {
-    const LRESULT index = ::SendMessageW(control(design::kList1), LB_ADDSTRING, 0,
+    constexpr wchar_t what[] = L"无法向列表添加记录";
+    const LRESULT index = ::SendMessageW(requireControl(design::kList1, what), LB_ADDSTRING, 0,
                                          reinterpret_cast<LPARAM>(text.c_str()));
-    if (index == LB_ERR || index == LB_ERRSPACE) controlFailed(L"无法向列表添加记录");
+    if (index == LB_ERR || index == LB_ERRSPACE) controlRefused(what);
 }
 
 std::int16_t Win32Host::listCount() {
-    const LRESULT count = ::SendMessageW(control(design::kList1), LB_GETCOUNT, 0, 0);
-    if (count == LB_ERR) controlFailed(L"无法读取列表");
+    constexpr wchar_t what[] = L"无法读取列表";
+    const LRESULT count = ::SendMessageW(requireControl(design::kList1, what), LB_GETCOUNT, 0, 0);
+    if (count == LB_ERR) controlRefused(what);
     return static_cast<std::int16_t>(count);
 }
 
 void Win32Host::listRemove(int index) {
-    if (::SendMessageW(control(design::kList1), LB_DELETESTRING, static_cast<WPARAM>(index), 0) ==
-        LB_ERR) {
-        controlFailed(L"无法删除列表记录");
+    constexpr wchar_t what[] = L"无法删除列表记录";
+    if (::SendMessageW(requireControl(design::kList1, what), LB_DELETESTRING,
+                       static_cast<WPARAM>(index), 0) == LB_ERR) {
+        controlRefused(what);
     }
 }
 
 void Win32Host::listSelect(int index) {
-    if (::SendMessageW(control(design::kList1), LB_SETCURSEL, static_cast<WPARAM>(index), 0) ==
-        LB_ERR) {
-        controlFailed(L"无法选择列表记录");
+    constexpr wchar_t what[] = L"无法选择列表记录";
+    if (::SendMessageW(requireControl(design::kList1, what), LB_SETCURSEL,
+                       static_cast<WPARAM>(index), 0) == LB_ERR) {
+        controlRefused(what);
     }
 }
 
@@ -128,7 +141,8 @@ std::wstring Win32Host::timeOfDayText() {
     std::array<wchar_t, 80> text{};
     if (!::GetTimeFormatW(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, text.data(),
                           static_cast<int>(text.size()))) {
-        controlFailed(L"无法读取当前时间");
+        const DWORD error = ::GetLastError();
+        throw app::HostError(L"无法读取当前时间", systemErrorText(error));
     }
     return text.data();
 }

@@ -40,9 +40,10 @@ class Win32Host final : public app::Host {
 
   private:
     HWND control(int id) const;
-    HWND buttonWindow(app::Button button) const;
-    // A control call that the system refused stops the handler.
-    [[noreturn]] void controlFailed(const wchar_t* what) const;
+    // The control, or a HostError for `what` when the window no longer has it.
+    HWND requireControl(int id, const wchar_t* what) const;
+    // A control message that answered with failure stops the handler.
+    [[noreturn]] static void controlRefused(const wchar_t* what);
 
     HWND window_ = nullptr;
 };
