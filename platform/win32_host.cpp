@@ -1,5 +1,6 @@
 #include "platform/win32_host.h"
 
+#include <algorithm>
 #include <array>
 #include <commctrl.h>
 
@@ -14,8 +15,8 @@ namespace platform {
 namespace {
 
 // The clipboard may be held open by another program for a moment.
-constexpr int kClipboardAttempts = 25;
-constexpr DWORD kClipboardRetryMs = 20;
+constexpr ULONGLONG kClipboardBudgetMs = 500;
+constexpr ULONGLONG kClipboardRetryMs = 20;
 
 constexpr wchar_t kNoControl[] = L"窗口上已没有这个控件";
 constexpr wchar_t kControlRefused[] = L"控件拒绝了这项操作";
@@ -50,19 +51,39 @@ int Win32Host::messageBox(const std::wstring& prompt, int flags, const std::wstr
     return ::MessageBoxW(window_, prompt.c_str(), title.c_str(), static_cast<UINT>(flags));
 }
 
+bool Win32Host::emptyClipboard(DWORD& openError) {
+    ClipboardGuard clipboard;
+    if (!clipboard.open(window_)) {
+        openError = ::GetLastError();
+        return false;
+    }
+    if (::EmptyClipboard()) return true;
+    const DWORD error = ::GetLastError();
+    throw app::HostError(L"无法清空剪贴板", systemErrorText(error));
+}
+
 void Win32Host::clearClipboard() {
-    for (int attempt = 1;; ++attempt) {
-        ClipboardGuard clipboard;
-        if (clipboard.open(window_)) {
-            if (::EmptyClipboard()) return;
-            const DWORD error = ::GetLastError();
-            throw app::HostError(L"无法清空剪贴板", systemErrorText(error));
-        }
-        const DWORD error = ::GetLastError();
-        if (attempt == kClipboardAttempts) {
+    const ULONGLONG start = ::GetTickCount64();
+    for (;;) {
+        DWORD error = 0;
+        if (emptyClipboard(error)) return;
+        const ULONGLONG elapsed = ::GetTickCount64() - start;
+        if (elapsed >= kClipboardBudgetMs) {
             throw app::HostError(L"无法打开剪贴板(它正被另一个程序使用)", systemErrorText(error));
         }
-        ::Sleep(kClipboardRetryMs);
+        // Live in between: a nested handler may run here, the close question
+        // included, and the window may be gone when the pause ends.
+        pauseLive(std::min(kClipboardRetryMs, kClipboardBudgetMs - elapsed));
+        if (!windowAlive()) throw app::WindowClosed();
+    }
+}
+
+void Win32Host::pauseLive(ULONGLONG milliseconds) {
+    const ULONGLONG deadline = ::GetTickCount64() + milliseconds;
+    while (pumpEvents()) {
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= deadline) return;
+        waitForEvents(static_cast<std::uint32_t>(deadline - now));
     }
 }
 

@@ -39,6 +39,12 @@ class Win32Host final : public app::Host {
     void reportError(const app::HostError& error) override;
 
   private:
+    // Opens and empties the clipboard; false, with the system's error code,
+    // while another program holds it open.
+    bool emptyClipboard(DWORD& openError);
+    // Handles events as they come until the time is up, sleeping in between,
+    // as Delay does; returns early once the program is asked to quit.
+    void pauseLive(ULONGLONG milliseconds);
     HWND control(int id) const;
     // The control, or a HostError for `what` when the window no longer has it.
     HWND requireControl(int id, const wchar_t* what) const;
