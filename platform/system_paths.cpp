@@ -87,4 +87,6 @@ void hardenDllSearch() {
     ::SetDllDirectoryW(L"");
 }
 
+void leaveStartDirectory() { ::SetCurrentDirectoryW(systemDirectory().c_str()); }
+
 }  // namespace platform

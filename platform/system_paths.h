@@ -28,6 +28,11 @@ UniqueLibrary loadProgramLibrary(const wchar_t* name);
 // Takes the current directory and PATH out of the DLL search for the process.
 void hardenDllSearch();
 
+// Makes the system directory the current one. A current directory keeps its
+// volume in use, and the folder the program is started from is often on the
+// very stick it is meant to free; nothing in the program depends on it.
+void leaveStartDirectory();
+
 // Resolves an export to a typed function pointer; null when absent.
 template <typename F>
 F bindExport(HMODULE module, const char* name) {
