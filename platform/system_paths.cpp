@@ -1,5 +1,6 @@
 #include "platform/system_paths.h"
 
+#include "platform/path_text.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -47,8 +48,7 @@ std::wstring programDirectory() {
         }
         path.resize(path.size() * 2);
     }
-    const auto slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+    return folderOf(path);
 }
 
 // A folder named in another script (Chinese on a Western system) would lose
@@ -74,7 +74,7 @@ UniqueLibrary loadSystemLibrary(const wchar_t* name) {
 }
 
 UniqueLibrary loadProgramLibrary(const wchar_t* name) {
-    const std::wstring path = programDirectory() + L"\\" + name;
+    const std::wstring path = pathIn(programDirectory(), name);
     return UniqueLibrary(::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
 }
 

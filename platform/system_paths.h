@@ -14,7 +14,8 @@ std::wstring systemDirectory();
 std::wstring windowsDirectory();
 // The native system directory: Sysnative for a 32-bit process on 64-bit Windows.
 std::wstring nativeSystemDirectory();
-// The folder of the running executable, without a trailing separator.
+// The folder of the running executable, as the system writes a folder: no
+// trailing separator, except at a drive's root ("E:\").
 std::wstring programDirectory();
 // A path that survives the ANSI code page: the path itself, or else its
 // short name when that does.
