@@ -95,6 +95,8 @@ inline constexpr Panel kPanels[] = {
 inline constexpr int kClockPanel = 3;
 
 // Twelve lines, CR LF CR LF between them, a single CR LF after the last.
+// The contact number of line 11 is a placeholder no account can have (none
+// starts with 0), so no stranger is sent the users' questions.
 inline constexpr const wchar_t* kNotes =
     L"本程序1.0版发布后,曾有人未经作者许可\r\n\r\n"
     L"擅自修改作者的程序并以他人名义发布,\r\n\r\n"
@@ -106,7 +108,7 @@ inline constexpr const wchar_t* kNotes =
     L"再使用本软件否则使用多次也无任何效果\r\n\r\n"
     L"首先选择逐一排除,处理按照从小到大排列\r\n\r\n"
     L"如果逐一排除无效,请点击一键强力修复下\r\n\r\n"
-    L"如有问题请联系作者Mirt,QQ:10000000\r\n\r\n"
+    L"如有问题请联系作者Mirt,QQ:00000000\r\n\r\n"
     L"Zelk系列软件官方论坛:http://www.zelk-soft.example/bbs\r\n";
 
 }  // namespace design
