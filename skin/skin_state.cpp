@@ -1,5 +1,7 @@
 #include "skin/skin_state.h"
 
+#include <new>
+
 #include "skin/debug_log.h"
 #include "skin/skinned_window.h"
 
@@ -8,54 +10,84 @@ namespace {
 
 using Lock = platform::CriticalSectionLock;
 
-// Made in DllMain's attach, ended in its detach, so that nothing of it is
-// left to the run-time's exit handlers.
-std::optional<State> g_state;
+// Storage that the run-time's exit handlers never destroy: the state is made
+// and ended by DllMain alone, and at process exit it is left as it is.
+alignas(State) unsigned char g_storage[sizeof(State)];
+State* g_state = nullptr;
+
+bool pinModule() {
+    HMODULE self = nullptr;
+    return ::GetModuleHandleExW(
+               GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+               reinterpret_cast<LPCWSTR>(reinterpret_cast<void*>(&skinnedProc)), &self) != FALSE;
+}
 
 }  // namespace
 
-State* state() { return g_state ? &*g_state : nullptr; }
-void createState() { g_state.emplace(); }
-void destroyState() { g_state.reset(); }
-
-bool State::install(const Skin& skin) {
-    Lock held(lock_);
-    bool changed = false;
-    if (!look_ || look_->skin() != skin) {
-        // The old brushes are deleted here; windows repaint with the new
-        // ones once refreshed.
-        look_.emplace(skin);
-        changed = true;
-    }
-    if (!hooks_.hook(::GetCurrentThreadId())) debugLog("cannot watch this thread for new windows");
-    return changed;
+State* state() { return g_state; }
+void createState() { g_state = new (g_storage) State(); }
+void destroyState() {
+    if (g_state) g_state->~State();
+    g_state = nullptr;
 }
 
-void State::release(bool processExit) {
+bool State::keepLoaded() {
+    if (!refreshMessage_.load()) refreshMessage_ = ::RegisterWindowMessageW(L"ZelkSkin.Refresh");
     {
         Lock held(lock_);
-        hooks_.unhookAll();
+        if (pinned_) return refreshMessage_.load() != 0;
     }
-    // At process exit the windows go with it; on an unload they must not keep
-    // calling into a library that is gone.
-    if (!processExit) unskinProcessWindows();
+    const bool pinned = pinModule();
     Lock held(lock_);
-    look_.reset();
+    pinned_ = pinned_ || pinned;
+    return pinned_ && refreshMessage_.load() != 0;
+}
+
+State::Installed State::install(const Skin& skin) {
+    Lock held(lock_);
+    const DWORD thread = ::GetCurrentThreadId();
+    const Look* const now = looks_.current();
+    const bool same = now && now->skin() == skin;
+    if (!same && !looks_.hasRoom()) {
+        debugLog("earlier skins are still being painted with; the look is unchanged");
+        return Installed::Refused;
+    }
+    if (!hooks_.hook(thread)) {
+        debugLog("too many threads attached; this thread's windows keep their look");
+        return Installed::Refused;
+    }
+    if (same) return Installed::Same;
+    // Posting waits for no one; the threads posted to take the lock to
+    // answer, so they see the new look.
+    looks_.replace(skin, postToOtherThreads(refreshMessage(), thread, hooks_));
+    return Installed::Changed;
+}
+
+void State::threadQuiet(DWORD threadId) {
+    Lock held(lock_);
+    looks_.quiet(hooks_.bitOf(threadId));
+}
+
+void State::threadEnded(DWORD threadId) {
+    Lock held(lock_);
+    looks_.quiet(hooks_.unhook(threadId));
 }
 
 Answer State::answer(Element element) {
     Lock held(lock_);
-    return look_ ? look_->answer(element) : Answer{};
+    const Look* const look = looks_.current();
+    return look ? look->answer(element) : Answer{};
 }
 
 std::optional<COLORREF> State::statusBackground() {
     Lock held(lock_);
-    return look_ ? look_->statusBackground() : std::nullopt;
+    const Look* const look = looks_.current();
+    return look ? look->statusBackground() : std::nullopt;
 }
 
 bool State::installed() {
     Lock held(lock_);
-    return look_.has_value();
+    return looks_.current() != nullptr;
 }
 
 }  // namespace skin

@@ -8,6 +8,7 @@
 #include "skin/skin_state.h"
 #include "skin/status_bar_skin.h"
 #include "skin/subclass.h"
+#include "skin/thread_hooks.h"
 
 namespace skin {
 namespace {
@@ -17,28 +18,32 @@ static_assert(kCtlColorMsgBox == WM_CTLCOLORMSGBOX && kCtlColorEdit == WM_CTLCOL
               kCtlColorDlg == WM_CTLCOLORDLG && kCtlColorScrollBar == WM_CTLCOLORSCROLLBAR &&
               kCtlColorStatic == WM_CTLCOLORSTATIC);
 
-bool ownedByProcess(HWND window, DWORD processId) {
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    return owner == processId;
-}
-
-BOOL CALLBACK skinExisting(HWND window, LPARAM) {
+BOOL CALLBACK skinExisting(HWND window, LPARAM changed) {
     const auto style = static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE));
     const bool messageOnly = ::GetAncestor(window, GA_PARENT) != ::GetDesktopWindow();
-    if (isSkinnable(window, style, messageOnly) && subclass(window, skinnedProc)) refresh(window);
-    return TRUE;
-}
-
-BOOL CALLBACK refreshSkinned(HWND window, LPARAM processId) {
-    if (ownedByProcess(window, static_cast<DWORD>(processId)) && isSubclassed(window)) {
+    if (isSkinnable(window, style, messageOnly) && subclass(window, skinnedProc)) {
+        refresh(window);
+    } else if (changed && isSubclassed(window)) {
         refresh(window);
     }
     return TRUE;
 }
 
-BOOL CALLBACK unskin(HWND window, LPARAM processId) {
-    if (ownedByProcess(window, static_cast<DWORD>(processId))) unsubclass(window, skinnedProc);
+struct Posting {
+    UINT message;
+    DWORD except;
+    const ThreadHooks* hooks;
+    std::uint32_t threads;
+};
+
+BOOL CALLBACK postIfSkinnedElsewhere(HWND window, LPARAM context) {
+    auto& p = *reinterpret_cast<Posting*>(context);
+    DWORD process = 0;
+    const DWORD thread = ::GetWindowThreadProcessId(window, &process);
+    if (process != ::GetCurrentProcessId() || thread == p.except || !isSubclassed(window)) {
+        return TRUE;
+    }
+    if (::PostMessageW(window, p.message, 0, 0)) p.threads |= p.hooks->bitOf(thread);
     return TRUE;
 }
 
@@ -53,10 +58,12 @@ LRESULT colourRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam, W
     const std::optional<Element> element = elementFor(
         message, std::wstring_view(className.data(), static_cast<std::size_t>(std::max(length, 0))),
         style);
-    const Answer a = element ? state()->answer(*element) : Answer{};
     // The window's own answer comes first, so that the DC is set up as it
-    // wants for whatever the skin leaves alone.
+    // wants for whatever the skin leaves alone; the skin's is taken after it,
+    // so that nothing but the control's painting comes between taking a
+    // brush and using it.
     const LRESULT own = ::CallWindowProcW(previous, window, message, wParam, lParam);
+    const Answer a = element ? state()->answer(*element) : Answer{};
     const auto dc = reinterpret_cast<HDC>(wParam);
     if (a.text) ::SetTextColor(dc, *a.text);
     if (!a.brush) return own;
@@ -84,6 +91,14 @@ void childCreated(HWND child) {
 LRESULT CALLBACK skinnedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const WNDPROC previous = previousProc(window);
     if (!previous) return ::DefWindowProcW(window, message, wParam, lParam);
+    const UINT refreshMessage = state()->refreshMessage();
+    if (refreshMessage && message == refreshMessage) {
+        // Only ever posted, so it comes from the thread's message loop: no
+        // paint of this thread is under way.
+        state()->threadQuiet(::GetCurrentThreadId());
+        refresh(window);
+        return 0;
+    }
     switch (message) {
         case WM_CTLCOLORMSGBOX:
         case WM_CTLCOLOREDIT:
@@ -113,12 +128,14 @@ void refresh(HWND window) {
                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
-void skinThreadWindows(DWORD threadId) { ::EnumThreadWindows(threadId, skinExisting, 0); }
-
-void refreshProcessWindows() {
-    ::EnumWindows(refreshSkinned, static_cast<LPARAM>(::GetCurrentProcessId()));
+void skinThreadWindows(bool changed) {
+    ::EnumThreadWindows(::GetCurrentThreadId(), skinExisting, changed);
 }
 
-void unskinProcessWindows() { ::EnumWindows(unskin, static_cast<LPARAM>(::GetCurrentProcessId())); }
+std::uint32_t postToOtherThreads(UINT message, DWORD except, const ThreadHooks& hooks) {
+    Posting p{message, except, &hooks, 0};
+    ::EnumWindows(postIfSkinnedElsewhere, reinterpret_cast<LPARAM>(&p));
+    return p.threads;
+}
 
 }  // namespace skin

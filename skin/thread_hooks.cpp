@@ -1,7 +1,5 @@
 #include "skin/thread_hooks.h"
 
-#include <algorithm>
-
 #include "skin/skin_state.h"
 #include "skin/skinned_window.h"
 #include "skin/subclass.h"
@@ -25,21 +23,33 @@ LRESULT CALLBACK cbtProc(int code, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 bool ThreadHooks::hook(DWORD threadId) {
-    for (const Slot& s : slots_) {
-        if (s.hook && s.threadId == threadId) return true;
+    if (bitOf(threadId)) return true;
+    for (Slot& s : slots_) {
+        if (s.hook) continue;
+        s.hook.reset(::SetWindowsHookExW(WH_CBT, cbtProc, nullptr, threadId));
+        if (!s.hook) return false;
+        s.threadId = threadId;
+        return true;
     }
-    const auto free =
-        std::find_if(slots_.begin(), slots_.end(), [](const Slot& s) { return !s.hook; });
-    if (free == slots_.end()) return false;
-    const HHOOK hook = ::SetWindowsHookExW(WH_CBT, cbtProc, nullptr, threadId);
-    if (!hook) return false;
-    free->threadId = threadId;
-    free->hook.reset(hook);
-    return true;
+    return false;
 }
 
-void ThreadHooks::unhookAll() {
-    for (Slot& s : slots_) s.hook.reset();
+std::uint32_t ThreadHooks::bitOf(DWORD threadId) const {
+    for (std::size_t i = 0; i < kMaxThreads; ++i) {
+        if (slots_[i].hook && slots_[i].threadId == threadId) return std::uint32_t{1} << i;
+    }
+    return 0;
+}
+
+std::uint32_t ThreadHooks::unhook(DWORD threadId) {
+    const std::uint32_t bit = bitOf(threadId);
+    for (Slot& s : slots_) {
+        if (s.hook && s.threadId == threadId) {
+            s.hook.reset();
+            s.threadId = 0;
+        }
+    }
+    return bit;
 }
 
 }  // namespace skin
