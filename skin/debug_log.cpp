@@ -30,4 +30,6 @@ void debugLog(std::string_view text, std::size_t line) {
     ::OutputDebugStringA(buffer.data());
 }
 
+void logStopped(const char* what) noexcept { debugLog(what); }
+
 }  // namespace skin

@@ -10,4 +10,7 @@ namespace skin {
 // One line, with the skin file's line number when `line` is not 0.
 void debugLog(std::string_view text, std::size_t line = 0);
 
+// What a callback's boundary reports when it stops an exception.
+void logStopped(const char* what) noexcept;
+
 }  // namespace skin

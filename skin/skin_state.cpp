@@ -3,6 +3,7 @@
 #include <new>
 
 #include "skin/debug_log.h"
+#include "skin/high_contrast.h"
 #include "skin/skinned_window.h"
 
 namespace skin {
@@ -14,6 +15,17 @@ using Lock = platform::CriticalSectionLock;
 // and ended by DllMain alone, and at process exit it is left as it is.
 alignas(State) unsigned char g_storage[sizeof(State)];
 State* g_state = nullptr;
+
+static_assert(kHighContrastOn == HCF_HIGHCONTRASTON);
+
+std::optional<std::uint32_t> highContrastFlags() {
+    HIGHCONTRASTW settings{};
+    settings.cbSize = sizeof settings;
+    if (!::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof settings, &settings, 0)) {
+        return std::nullopt;
+    }
+    return settings.dwFlags;
+}
 
 bool pinModule() {
     HMODULE self = nullptr;
@@ -73,16 +85,23 @@ void State::threadEnded(DWORD threadId) {
     looks_.quiet(hooks_.unhook(threadId));
 }
 
+void State::followSystemContrast() {
+    // Asked outside the lock: the answer may take a call into the system.
+    const bool shows = skinShows(highContrastFlags());
+    Lock held(lock_);
+    standingDown_ = !shows;
+}
+
 Answer State::answer(Element element) {
     Lock held(lock_);
     const Look* const look = looks_.current();
-    return look ? look->answer(element) : Answer{};
+    return look && !standingDown_ ? look->answer(element) : Answer{};
 }
 
 std::optional<COLORREF> State::statusBackground() {
     Lock held(lock_);
     const Look* const look = looks_.current();
-    return look ? look->statusBackground() : std::nullopt;
+    return look && !standingDown_ ? look->statusBackground() : std::nullopt;
 }
 
 bool State::installed() {

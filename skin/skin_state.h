@@ -46,6 +46,10 @@ class State {
     // DllMain, for a thread that is ending.
     void threadEnded(DWORD threadId);
 
+    // Asks the system whether a high-contrast theme runs: the skin then
+    // stands down and every window takes the system's colours.
+    void followSystemContrast();
+
     Answer answer(Element element);
     std::optional<COLORREF> statusBackground();
     bool installed();
@@ -57,6 +61,7 @@ class State {
     LookStore looks_;
     ThreadHooks hooks_;
     bool pinned_ = false;
+    bool standingDown_ = false;
     std::atomic<UINT> refreshMessage_{0};
 };
 

@@ -34,6 +34,7 @@ extern "C" LONG WINAPI SkinH_AttachEx(const char* skinPath, const char* password
         skin::debugLog("cannot keep the library loaded; the look is unchanged");
         return kNotApplied;
     }
+    state->followSystemContrast();
     const skin::State::Installed installed = state->install(*skin);
     if (installed == skin::State::Installed::Refused) return kNotApplied;
     // Outside the lock: refreshing sends messages.

@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "skin/callback_guard.h"
+#include "skin/debug_log.h"
+#include "skin/enum_boundary.h"
+#include "skin/high_contrast.h"
 #include "skin/skin_state.h"
 #include "skin/status_bar_skin.h"
 #include "skin/subclass.h"
@@ -17,16 +21,20 @@ static_assert(kCtlColorMsgBox == WM_CTLCOLORMSGBOX && kCtlColorEdit == WM_CTLCOL
               kCtlColorListBox == WM_CTLCOLORLISTBOX && kCtlColorBtn == WM_CTLCOLORBTN &&
               kCtlColorDlg == WM_CTLCOLORDLG && kCtlColorScrollBar == WM_CTLCOLORSCROLLBAR &&
               kCtlColorStatic == WM_CTLCOLORSTATIC);
+static_assert(kSysColorChange == WM_SYSCOLORCHANGE && kSettingChange == WM_SETTINGCHANGE &&
+              kThemeChanged == WM_THEMECHANGED && kSetHighContrast == SPI_SETHIGHCONTRAST);
 
 BOOL CALLBACK skinExisting(HWND window, LPARAM changed) {
-    const auto style = static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE));
-    const bool messageOnly = ::GetAncestor(window, GA_PARENT) != ::GetDesktopWindow();
-    if (isSkinnable(window, style, messageOnly) && subclass(window, skinnedProc)) {
-        refresh(window);
-    } else if (changed && isSubclassed(window)) {
-        refresh(window);
-    }
-    return TRUE;
+    return enumBoundary([&] {
+        const auto style = static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE));
+        const bool messageOnly = ::GetAncestor(window, GA_PARENT) != ::GetDesktopWindow();
+        if (isSkinnable(window, style, messageOnly) && subclass(window, skinnedProc)) {
+            refresh(window);
+        } else if (changed && isSubclassed(window)) {
+            refresh(window);
+        }
+        return TRUE;
+    });
 }
 
 struct Posting {
@@ -37,14 +45,16 @@ struct Posting {
 };
 
 BOOL CALLBACK postIfSkinnedElsewhere(HWND window, LPARAM context) {
-    auto& p = *reinterpret_cast<Posting*>(context);
-    DWORD process = 0;
-    const DWORD thread = ::GetWindowThreadProcessId(window, &process);
-    if (process != ::GetCurrentProcessId() || thread == p.except || !isSubclassed(window)) {
+    return enumBoundary([&] {
+        auto& p = *reinterpret_cast<Posting*>(context);
+        DWORD process = 0;
+        const DWORD thread = ::GetWindowThreadProcessId(window, &process);
+        if (process == ::GetCurrentProcessId() && thread != p.except && isSubclassed(window) &&
+            ::PostMessageW(window, p.message, 0, 0)) {
+            p.threads |= p.hooks->bitOf(thread);
+        }
         return TRUE;
-    }
-    if (::PostMessageW(window, p.message, 0, 0)) p.threads |= p.hooks->bitOf(thread);
-    return TRUE;
+    });
 }
 
 LRESULT colourRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC previous) {
@@ -86,11 +96,7 @@ void childCreated(HWND child) {
     if (const auto status = state()->statusBackground()) setStatusBackground(child, status);
 }
 
-}  // namespace
-
-LRESULT CALLBACK skinnedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const WNDPROC previous = previousProc(window);
-    if (!previous) return ::DefWindowProcW(window, message, wParam, lParam);
+LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC previous) {
     const UINT refreshMessage = state()->refreshMessage();
     if (refreshMessage && message == refreshMessage) {
         // Only ever posted, so it comes from the thread's message loop: no
@@ -98,6 +104,11 @@ LRESULT CALLBACK skinnedProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         state()->threadQuiet(::GetCurrentThreadId());
         refresh(window);
         return 0;
+    }
+    if (mayAnnounceContrastSwitch(message, wParam)) {
+        // Each top-level window hears it and repaints itself.
+        state()->followSystemContrast();
+        refresh(window);
     }
     switch (message) {
         case WM_CTLCOLORMSGBOX:
@@ -120,6 +131,18 @@ LRESULT CALLBACK skinnedProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             break;
     }
     return ::CallWindowProcW(previous, window, message, wParam, lParam);
+}
+
+}  // namespace
+
+LRESULT CALLBACK skinnedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const WNDPROC previous = previousProc(window);
+    if (!previous) return ::DefWindowProcW(window, message, wParam, lParam);
+    // Should the skin's part fail, the window's own procedure still answers.
+    return atCallbackBoundary(
+        "an unexpected error was stopped in a skinned window's procedure", logStopped,
+        [&] { return handleMessage(window, message, wParam, lParam, previous); },
+        [&] { return ::CallWindowProcW(previous, window, message, wParam, lParam); });
 }
 
 void refresh(HWND window) {

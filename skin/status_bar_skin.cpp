@@ -1,5 +1,6 @@
 #include "skin/status_bar_skin.h"
 
+#include "skin/enum_boundary.h"
 #include "skin/subclass.h"
 
 namespace skin {
@@ -40,10 +41,12 @@ void setStatusTheme(HWND bar, bool themed) {
 }
 
 BOOL CALLBACK colourIfStatusBar(HWND child, LPARAM colour) {
-    if (isStatusBar(child)) {
-        setStatusBackground(child, *reinterpret_cast<const std::optional<COLORREF>*>(colour));
-    }
-    return TRUE;
+    return enumBoundary([&] {
+        if (isStatusBar(child)) {
+            setStatusBackground(child, *reinterpret_cast<const std::optional<COLORREF>*>(colour));
+        }
+        return TRUE;
+    });
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "skin/thread_hooks.h"
 
+#include "skin/callback_guard.h"
+#include "skin/debug_log.h"
 #include "skin/skin_state.h"
 #include "skin/skinned_window.h"
 #include "skin/subclass.h"
@@ -7,15 +9,26 @@
 namespace skin {
 namespace {
 
+void windowCreated(HWND window, const CREATESTRUCTW* create) {
+    if (!create || !state() || !state()->installed()) return;
+    if (isSkinnable(window, static_cast<DWORD>(create->style),
+                    create->hwndParent == HWND_MESSAGE)) {
+        subclass(window, skinnedProc);
+    }
+}
+
 // Subclasses top-level windows as they are made, before their first message.
 LRESULT CALLBACK cbtProc(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_CREATEWND && state() && state()->installed()) {
-        const auto window = reinterpret_cast<HWND>(wParam);
-        const CREATESTRUCTW* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
-        if (create && isSkinnable(window, static_cast<DWORD>(create->style),
-                                  create->hwndParent == HWND_MESSAGE)) {
-            subclass(window, skinnedProc);
-        }
+    if (code == HCBT_CREATEWND) {
+        // A window the skin failed to catch is made all the same, unskinned.
+        atCallbackBoundary(
+            "an unexpected error was stopped in the window-creation hook", logStopped,
+            [&] {
+                windowCreated(reinterpret_cast<HWND>(wParam),
+                              reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs);
+                return 0;
+            },
+            [] { return 0; });
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
