@@ -53,17 +53,16 @@ build_in "$first" UTC 022 C
 while [ "$(date +%s)" -le "$started" ]; do sleep 0.2; done
 build_in "$second" CST-8 027 C.UTF-8
 
-zip_of() {
-  local zips=("$1"/dist/*.zip)
-  [ "${#zips[@]}" -eq 1 ] && [ -f "${zips[0]}" ] || fail "expected one zip in $1/dist"
-  echo "${zips[0]}"
-}
-zip_a="$(zip_of "$first")"
-zip_b="$(zip_of "$second")"
-[ "$(basename "$zip_a")" = "$(basename "$zip_b")" ] || fail "the zips are named differently"
+for dir in "$first" "$second"; do
+  set -- "$dir"/dist/*.zip
+  if [ $# -ne 1 ] || [ ! -f "$1" ]; then fail "expected one zip in $dir/dist"; fi
+done
+zip="$(basename "$1")"
+name="$(basename "$zip" .zip)"
+[ -f "$first/dist/$zip" ] || fail "the zips are named differently"
 
 summary=""
-for pair in "build/win/ZelkUsbTool.exe" "build/win/SkinH_VB6.dll" "dist/$(basename "$zip_a")"; do
+for pair in "build/win/ZelkUsbTool.exe" "build/win/SkinH_VB6.dll" "dist/$zip"; do
   sum_a="$(sha256sum <"$first/$pair" | cut -d' ' -f1)"
   sum_b="$(sha256sum <"$second/$pair" | cut -d' ' -f1)"
   [ "$sum_a" = "$sum_b" ] || fail "$(basename "$pair") differs: $sum_a in $first, $sum_b in $second"
@@ -73,10 +72,9 @@ done
 # A user checks the zip, unpacks it beside SHA256SUMS and checks the rest.
 (
   cd "$second/dist"
-  unzip -q "$(basename "$zip_b")"
+  unzip -q "$zip"
   sha256sum --check --strict SHA256SUMS >/dev/null 2>&1
 ) || fail "SHA256SUMS does not check against the zip and what it holds"
-name="$(basename "$zip_b" .zip)"
 listed="$(sed 's/^[0-9a-f]\{64\}  //' "$second/dist/SHA256SUMS" | tr '\n' ' ')"
 [ "$listed" = "$name.zip $name/ZelkUsbTool.exe $name/SkinH_VB6.dll " ] ||
   fail "SHA256SUMS lists: $listed"
