@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds the program, the skinning library and the portable zip twice, from
 # two copies of this source tree in differently named folders, at least a
-# second apart and under a different time zone, umask and locale, then checks
-# that the exe, the DLL and the zip are byte for byte the same and that the
-# SHA256SUMS beside the zip checks out against them. Prints one plain line and
-# exits non-zero when anything differs.
+# second apart, under another time zone, umask, locale and temporary file
+# system (tmpfs lists a folder in another order than a disk does), then
+# checks that the exe, the DLL and the zip are byte for byte the same and that
+# the SHA256SUMS beside the zip checks out against them. Prints one plain line
+# and exits non-zero when anything differs.
 #
 # Usage: scripts/check-reproducible.sh [WORK_DIR]   (default: build/reproducible)
 set -euo pipefail
@@ -25,13 +26,13 @@ copy_source() {
   (cd "$root" && tar --exclude=./build --exclude=./dist -cf - .) | tar -xf - -C "$1"
 }
 
-# build_in DIR TZ UMASK LOCALE: only what ships is built, not the tests.
+# build_in DIR TZ UMASK LOCALE TMPDIR: only what ships is built, not the tests.
 build_in() {
   local dir="$1" log="$1.log"
   copy_source "$dir"
   if ! (
     umask "$3"
-    export TZ="$2" LC_ALL="$4"
+    export TZ="$2" LC_ALL="$4" TMPDIR="$5"
     unset SOURCE_DATE_EPOCH
     cmake -S "$dir" -B "$dir/build/win" -DCMAKE_TOOLCHAIN_FILE="$dir/cmake/mingw-i686.cmake"
     cmake --build "$dir/build/win" -j "$jobs" --target ZelkUsbTool SkinH_VB6
@@ -47,11 +48,15 @@ mkdir -p "$work"
 first="$work/a"
 second="$work/second-copy-in-a-longer-folder"
 
+mkdir "$work/tmp"
+other_tmp="$(mktemp -d /dev/shm/reproducible.XXXXXX 2>/dev/null || mktemp -d "$work/tmp2.XXXXXX")"
+trap 'rm -rf "$other_tmp"' EXIT
+
 started="$(date +%s)"
-build_in "$first" UTC 022 C
+build_in "$first" UTC 022 C "$work/tmp"
 # Whatever time gets into a file must differ between the two builds.
 while [ "$(date +%s)" -le "$started" ]; do sleep 0.2; done
-build_in "$second" CST-8 027 C.UTF-8
+build_in "$second" CST-8 027 C.UTF-8 "$other_tmp"
 
 for dir in "$first" "$second"; do
   set -- "$dir"/dist/*.zip

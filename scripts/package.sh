@@ -39,7 +39,7 @@ grep -q '@APP_VERSION@' "$root/package/readme.txt" ||
 # Every file time in the zip is the commit's, so the same commit packs to the
 # same bytes at any time. Without git history, the earliest time a zip holds.
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-  SOURCE_DATE_EPOCH="$(git -C "$root" log -1 --format=%ct 2>/dev/null || true)"
+  SOURCE_DATE_EPOCH="$(git -c safe.directory="$root" -C "$root" log -1 --format=%ct 2>/dev/null || true)"
   if [ -z "$SOURCE_DATE_EPOCH" ]; then
     echo "package: no git history; file times set to 1980-01-01" >&2
     SOURCE_DATE_EPOCH=315532800
