@@ -27,6 +27,7 @@ bool State::install(const Skin& skin) {
         look_.emplace(skin);
         changed = true;
     }
+    registerCountMessage();
     if (!hooks_.hook(::GetCurrentThreadId())) debugLog("cannot watch this thread for new windows");
     return changed;
 }
@@ -56,6 +57,19 @@ std::optional<COLORREF> State::statusBackground() {
 bool State::installed() {
     Lock held(lock_);
     return look_.has_value();
+}
+
+bool State::drawsButtons() {
+    Lock held(lock_);
+    return look_ && look_->buttons();
+}
+
+bool State::drawButton(HDC dc, const RECT& area, const ButtonState& button, HFONT font,
+                       std::wstring_view caption) {
+    Lock held(lock_);
+    if (!look_ || !look_->buttons()) return false;
+    skin::drawButton(dc, area, *look_->buttons(), button, font, caption);
+    return true;
 }
 
 }  // namespace skin

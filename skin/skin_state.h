@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <string_view>
 
 #include "skin/look.h"
 #include "skin/thread_hooks.h"
@@ -28,6 +29,12 @@ class State {
     Answer answer(Element element);
     std::optional<COLORREF> statusBackground();
     bool installed();
+    bool drawsButtons();
+    // Draws a push button in the look in force, holding the lock so that the
+    // look cannot be replaced mid-paint; false when buttons keep the system's
+    // look.
+    bool drawButton(HDC dc, const RECT& area, const ButtonState& button, HFONT font,
+                    std::wstring_view caption);
 
   private:
     CRITICAL_SECTION lock_;

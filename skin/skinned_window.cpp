@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "skin/gdi_count.h"
 #include "skin/skin_state.h"
+#include "skin/skinned_button.h"
 #include "skin/status_bar_skin.h"
 #include "skin/subclass.h"
 
@@ -26,7 +28,9 @@ bool ownedByProcess(HWND window, DWORD processId) {
 BOOL CALLBACK skinExisting(HWND window, LPARAM) {
     const auto style = static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE));
     const bool messageOnly = ::GetAncestor(window, GA_PARENT) != ::GetDesktopWindow();
-    if (isSkinnable(window, style, messageOnly) && subclass(window, skinnedProc)) refresh(window);
+    if (!isSkinnable(window, style, messageOnly)) return TRUE;
+    skinButtonsOf(window);
+    if (subclass(window, skinnedProc)) refresh(window);
     return TRUE;
 }
 
@@ -38,7 +42,9 @@ BOOL CALLBACK refreshSkinned(HWND window, LPARAM processId) {
 }
 
 BOOL CALLBACK unskin(HWND window, LPARAM processId) {
-    if (ownedByProcess(window, static_cast<DWORD>(processId))) unsubclass(window, skinnedProc);
+    if (!ownedByProcess(window, static_cast<DWORD>(processId))) return TRUE;
+    unskinButtonsOf(window);
+    unsubclass(window, skinnedProc);
     return TRUE;
 }
 
@@ -102,6 +108,8 @@ LRESULT CALLBACK skinnedProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             unsubclass(window, skinnedProc);
             break;
         default:
+            // For tests: Wine's GetGuiResources cannot show a leak.
+            if (message == countMessage() && message) return liveGdiObjects();
             break;
     }
     return ::CallWindowProcW(previous, window, message, wParam, lParam);

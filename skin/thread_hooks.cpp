@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "skin/skin_state.h"
+#include "skin/skinned_button.h"
 #include "skin/skinned_window.h"
 #include "skin/subclass.h"
 
@@ -17,6 +18,9 @@ LRESULT CALLBACK cbtProc(int code, WPARAM wParam, LPARAM lParam) {
         if (create && isSkinnable(window, static_cast<DWORD>(create->style),
                                   create->hwndParent == HWND_MESSAGE)) {
             subclass(window, skinnedProc);
+        } else if (create && (create->style & WS_CHILD)) {
+            // Message boxes' buttons too, made before their box is shown.
+            skinNewButton(window, static_cast<DWORD>(create->style));
         }
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
