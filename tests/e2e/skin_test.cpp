@@ -303,7 +303,12 @@ TEST(Skin, WithoutButtonKeysButtonsKeepTheSystemLook) {
     ASSERT_TRUE(shows(program, kWindowSpot, kSkinWindow)) << "the rest of the skin is on";
     const HWND command2 = program.control(design::kCommand2);
     EXPECT_TRUE(faceShows(command2, GetSysColor(COLOR_BTNFACE))) << hex(faceOf(command2));
-    EXPECT_FALSE(Shot(command2).holds(kButtonBorder));
+    const Shot shot(command2);
+    EXPECT_FALSE(shot.holds(kButtonBorder));
+    // The system's raised edge: light on the left, dark on the right. A flat
+    // frame, even in the system's colours, is the skin's drawing.
+    const int middle = shot.height() / 2;
+    EXPECT_NE(shot.at(0, middle), shot.at(shot.width() - 1, middle));
 }
 
 TEST(Skin, NoGdiObjectLeaksOverAHundredHoverAndPressCycles) {
