@@ -37,6 +37,7 @@ namespace detail {
 inline void closeHandle(HANDLE h) { ::CloseHandle(h); }
 inline void freeLibrary(HMODULE m) { ::FreeLibrary(m); }
 inline void deleteObject(HGDIOBJ o) { ::DeleteObject(o); }
+inline void deleteDc(HDC dc) { ::DeleteDC(dc); }
 inline void localFree(HLOCAL p) { ::LocalFree(p); }
 inline void destroyIcon(HICON i) { ::DestroyIcon(i); }
 inline void unhookWindowsHook(HHOOK h) { ::UnhookWindowsHookEx(h); }
@@ -47,6 +48,8 @@ inline void heapFree(void* p) { ::HeapFree(::GetProcessHeap(), 0, p); }
 using UniqueHandle = UniqueResource<HANDLE, nullptr, detail::closeHandle>;
 using UniqueLibrary = UniqueResource<HMODULE, nullptr, detail::freeLibrary>;
 using UniqueGdiObject = UniqueResource<HGDIOBJ, nullptr, detail::deleteObject>;
+// CreateCompatibleDC; not for GetDC's, which are released, not deleted.
+using UniqueDc = UniqueResource<HDC, nullptr, detail::deleteDc>;
 using UniqueLocal = UniqueResource<HLOCAL, nullptr, detail::localFree>;
 using UniqueIcon = UniqueResource<HICON, nullptr, detail::destroyIcon>;
 using UniqueBrush = UniqueResource<HBRUSH, nullptr, detail::deleteObject>;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/handles.h"
+
 namespace platform {
 namespace {
 
@@ -35,28 +37,54 @@ RECT partRect(HWND window, const Bar& bar, size_t part) {
     return r;
 }
 
-void paint(HWND window, const Bar& bar) {
-    PAINTSTRUCT ps{};
-    const HDC dc = ::BeginPaint(window, &ps);
-    RECT client{};
-    ::GetClientRect(window, &client);
+// The text colour the parent gives, as it would to a label: a skin answers
+// it, and without one the parent's default keeps the text readable.
+COLORREF textColour(HWND window, HDC dc) {
+    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    if (const HWND parent = ::GetParent(window)) {
+        ::SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                       reinterpret_cast<LPARAM>(window));
+    }
+    return ::GetTextColor(dc);
+}
+
+void drawBar(HWND window, const Bar& bar, HDC dc, const RECT& client) {
     const COLORREF fill =
         bar.background == CLR_DEFAULT ? ::GetSysColor(COLOR_BTNFACE) : bar.background;
+    const COLORREF text = textColour(window, dc);
     ::SetBkColor(dc, fill);
     ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
     const HGDIOBJ oldFont = bar.font ? ::SelectObject(dc, bar.font) : nullptr;
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    ::SetTextColor(dc, text);
     for (size_t part = 0; part < bar.rightEdges.size(); ++part) {
         RECT r = partRect(window, bar, part);
         ::DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
         r.left += kTextIndent;
         r.right -= kTextIndent;
-        const std::wstring& text = bar.texts[part];
-        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+        const std::wstring& partText = bar.texts[part];
+        ::DrawTextW(dc, partText.c_str(), static_cast<int>(partText.size()), &r,
                     DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
     }
     if (oldFont) ::SelectObject(dc, oldFont);
+}
+
+// Drawn off screen and copied in one go, so that a new message never flickers.
+void paint(HWND window, const Bar& bar) {
+    PAINTSTRUCT ps{};
+    const HDC dc = ::BeginPaint(window, &ps);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    const UniqueDc memory(::CreateCompatibleDC(dc));
+    const UniqueGdiObject bitmap(::CreateCompatibleBitmap(dc, client.right, client.bottom));
+    if (memory && bitmap) {
+        const HGDIOBJ old = ::SelectObject(memory.get(), bitmap.get());
+        drawBar(window, bar, memory.get(), client);
+        ::BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+        ::SelectObject(memory.get(), old);
+    } else {
+        drawBar(window, bar, dc, client);
+    }
     ::EndPaint(window, &ps);
 }
 

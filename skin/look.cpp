@@ -12,10 +12,12 @@ Look::Look(const Skin& skin) : skin_(skin) {
             }
         }
         if (!byElement_[e]) {
-            owned_[e].reset(::CreateSolidBrush(toColorRef(*background)));
+            owned_[e] = counted<CountedBrush>(::CreateSolidBrush(toColorRef(*background)));
             byElement_[e] = owned_[e].get();
         }
     }
+    if (const auto colours = buttonColours(skin_, systemButtonColours()))
+        buttons_.emplace(*colours);
 }
 
 Answer Look::answer(Element element) const {

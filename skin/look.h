@@ -7,7 +7,8 @@
 #include <array>
 #include <optional>
 
-#include "platform/handles.h"
+#include "skin/button_paint.h"
+#include "skin/gdi_count.h"
 #include "skin/skin_file.h"
 #include "skin/skin_paint.h"
 
@@ -32,12 +33,15 @@ class Look {
     const Skin& skin() const { return skin_; }
     Answer answer(Element element) const;
     std::optional<COLORREF> statusBackground() const;
+    // Null when the skin leaves push buttons in the system's look.
+    const ButtonTools* buttons() const { return buttons_ ? &*buttons_ : nullptr; }
 
   private:
     Skin skin_;
     // One brush per distinct background colour; byElement_ points into it.
-    std::array<platform::UniqueBrush, kElementCount> owned_;
+    std::array<CountedBrush, kElementCount> owned_;
     std::array<HBRUSH, kElementCount> byElement_{};
+    std::optional<ButtonTools> buttons_;
 };
 
 }  // namespace skin

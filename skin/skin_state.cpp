@@ -44,6 +44,7 @@ void destroyState() {
 }
 
 bool State::keepLoaded() {
+    registerCountMessage();
     if (!refreshMessage_.load()) refreshMessage_ = ::RegisterWindowMessageW(L"ZelkSkin.Refresh");
     {
         Lock held(lock_);
@@ -107,6 +108,21 @@ std::optional<COLORREF> State::statusBackground() {
 bool State::installed() {
     Lock held(lock_);
     return looks_.current() != nullptr;
+}
+
+bool State::drawsButtons() {
+    Lock held(lock_);
+    const Look* const look = looks_.current();
+    return look && !standingDown_ && look->buttons();
+}
+
+bool State::drawButton(HDC dc, const RECT& area, const ButtonState& button, HFONT font,
+                       std::wstring_view caption) {
+    Lock held(lock_);
+    const Look* const look = looks_.current();
+    if (!look || standingDown_ || !look->buttons()) return false;
+    skin::drawButton(dc, area, *look->buttons(), button, font, caption);
+    return true;
 }
 
 }  // namespace skin

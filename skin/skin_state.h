@@ -20,6 +20,7 @@
 
 #include <atomic>
 #include <optional>
+#include <string_view>
 
 #include "skin/look_store.h"
 #include "skin/thread_hooks.h"
@@ -55,6 +56,12 @@ class State {
     bool installed();
     // Posted to a skinned window whose thread should take a new look.
     UINT refreshMessage() const { return refreshMessage_.load(); }
+    bool drawsButtons();
+    // Draws a push button in the look in force, holding the lock so that the
+    // look cannot be replaced mid-paint; false when buttons keep the system's
+    // look.
+    bool drawButton(HDC dc, const RECT& area, const ButtonState& button, HFONT font,
+                    std::wstring_view caption);
 
   private:
     CRITICAL_SECTION lock_;

@@ -8,8 +8,10 @@
 #include "skin/callback_guard.h"
 #include "skin/debug_log.h"
 #include "skin/enum_boundary.h"
+#include "skin/gdi_count.h"
 #include "skin/high_contrast.h"
 #include "skin/skin_state.h"
+#include "skin/skinned_button.h"
 #include "skin/status_bar_skin.h"
 #include "skin/subclass.h"
 #include "skin/thread_hooks.h"
@@ -28,7 +30,9 @@ BOOL CALLBACK skinExisting(HWND window, LPARAM changed) {
     return enumBoundary([&] {
         const auto style = static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE));
         const bool messageOnly = ::GetAncestor(window, GA_PARENT) != ::GetDesktopWindow();
-        if (isSkinnable(window, style, messageOnly) && subclass(window, skinnedProc)) {
+        if (!isSkinnable(window, style, messageOnly)) return TRUE;
+        skinButtonsOf(window);
+        if (subclass(window, skinnedProc)) {
             refresh(window);
         } else if (changed && isSubclassed(window)) {
             refresh(window);
@@ -128,6 +132,8 @@ LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, W
             unsubclass(window, skinnedProc);
             break;
         default:
+            // For tests: Wine's GetGuiResources cannot show a leak.
+            if (message == countMessage() && message) return liveGdiObjects();
             break;
     }
     return ::CallWindowProcW(previous, window, message, wParam, lParam);

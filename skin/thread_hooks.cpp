@@ -3,6 +3,7 @@
 #include "skin/callback_guard.h"
 #include "skin/debug_log.h"
 #include "skin/skin_state.h"
+#include "skin/skinned_button.h"
 #include "skin/skinned_window.h"
 #include "skin/subclass.h"
 
@@ -14,6 +15,9 @@ void windowCreated(HWND window, const CREATESTRUCTW* create) {
     if (isSkinnable(window, static_cast<DWORD>(create->style),
                     create->hwndParent == HWND_MESSAGE)) {
         subclass(window, skinnedProc);
+    } else if (create->style & WS_CHILD) {
+        // Message boxes' buttons too, made before their box is shown.
+        skinNewButton(window, static_cast<DWORD>(create->style));
     }
 }
 
