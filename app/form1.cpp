@@ -15,6 +15,8 @@ bool runGuarded(Host& host, const std::function<void()>& handler) {
     } catch (const HostError& error) {
         host.reportError(error);
         return false;
+    } catch (const WindowClosed&) {
+        return false;
     }
 }
 

@@ -45,8 +45,9 @@ class Form1 {
 };
 
 // Runs one handler. A host operation that fails stops the handler at that
-// step; the failure is reported and the program keeps running. Returns false
-// when the handler was stopped so.
+// step; the failure is reported and the program keeps running. A handler
+// whose window was unloaded during a wait ends without a report. Returns
+// false when the handler was stopped either way.
 bool runGuarded(Host& host, const std::function<void()>& handler);
 
 }  // namespace app

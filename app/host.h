@@ -43,6 +43,14 @@ class HostError : public std::exception {
     std::wstring reason_;
 };
 
+// Raised by a host operation that waited with the window live and found it
+// unloaded when the wait ended (a close answered meanwhile): the handler ends
+// quietly, as there is no window left to update or to report to.
+class WindowClosed : public std::exception {
+  public:
+    const char* what() const noexcept override { return "window closed during a wait"; }
+};
+
 // Services of the window's runtime. Every method runs on the window's thread.
 class Host {
   public:
@@ -50,7 +58,10 @@ class Host {
 
     // Modal message box owned by the window; returns kAnswerYes/No/Cancel.
     virtual int messageBox(const std::wstring& prompt, int flags, const std::wstring& title) = 0;
-    // Empties the system clipboard; throws HostError when it stays busy.
+    // Empties the system clipboard. Another program may hold it open for a
+    // moment: it is tried again for about half a second, with pending events
+    // handled in between. Throws HostError when it stays busy, WindowClosed
+    // when the window was unloaded while it waited.
     virtual void clearClipboard() = 0;
     // Starts a system program; returns without waiting. Throws HostError.
     virtual void launch(const std::wstring& commandLine, WindowStyle style) = 0;

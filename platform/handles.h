@@ -37,16 +37,30 @@ namespace detail {
 inline void closeHandle(HANDLE h) { ::CloseHandle(h); }
 inline void freeLibrary(HMODULE m) { ::FreeLibrary(m); }
 inline void deleteObject(HGDIOBJ o) { ::DeleteObject(o); }
+inline void deleteDc(HDC dc) { ::DeleteDC(dc); }
 inline void localFree(HLOCAL p) { ::LocalFree(p); }
 inline void destroyIcon(HICON i) { ::DestroyIcon(i); }
+inline void unhookWindowsHook(HHOOK h) { ::UnhookWindowsHookEx(h); }
+inline void heapFree(void* p) { ::HeapFree(::GetProcessHeap(), 0, p); }
 }  // namespace detail
 
 // OpenProcess, CreateProcess, threads: NULL on failure.
 using UniqueHandle = UniqueResource<HANDLE, nullptr, detail::closeHandle>;
 using UniqueLibrary = UniqueResource<HMODULE, nullptr, detail::freeLibrary>;
 using UniqueGdiObject = UniqueResource<HGDIOBJ, nullptr, detail::deleteObject>;
+// CreateCompatibleDC; not for GetDC's, which are released, not deleted.
+using UniqueDc = UniqueResource<HDC, nullptr, detail::deleteDc>;
 using UniqueLocal = UniqueResource<HLOCAL, nullptr, detail::localFree>;
 using UniqueIcon = UniqueResource<HICON, nullptr, detail::destroyIcon>;
+using UniqueBrush = UniqueResource<HBRUSH, nullptr, detail::deleteObject>;
+using UniqueHook = UniqueResource<HHOOK, nullptr, detail::unhookWindowsHook>;
+// A block from HeapAlloc(GetProcessHeap(), ...).
+using UniqueHeapBlock = UniqueResource<void*, nullptr, detail::heapFree>;
+
+// CreateFileW fails with INVALID_HANDLE_VALUE, not NULL.
+inline UniqueHandle ownFileHandle(HANDLE file) {
+    return UniqueHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
 
 // Holds the clipboard open; closes it when it leaves scope.
 class ClipboardGuard {
@@ -61,6 +75,20 @@ class ClipboardGuard {
 
   private:
     bool open_ = false;
+};
+
+// Holds a critical section for the life of a scope.
+class CriticalSectionLock {
+  public:
+    explicit CriticalSectionLock(CRITICAL_SECTION& section) : section_(section) {
+        ::EnterCriticalSection(&section_);
+    }
+    CriticalSectionLock(const CriticalSectionLock&) = delete;
+    CriticalSectionLock& operator=(const CriticalSectionLock&) = delete;
+    ~CriticalSectionLock() { ::LeaveCriticalSection(&section_); }
+
+  private:
+    CRITICAL_SECTION& section_;
 };
 
 }  // namespace platform

@@ -38,6 +38,7 @@ void __verbose_terminate_handler() { std::abort(); }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     platform::hardenDllSearch();
+    platform::leaveStartDirectory();
     declareDpiAware();
     disableInputMethod();
     platform::Win32Bindings bindings;

@@ -1,5 +1,8 @@
 #include "platform/system_paths.h"
 
+#include "platform/path_text.h"
+#include "platform/text.h"
+
 namespace platform {
 namespace {
 
@@ -45,8 +48,24 @@ std::wstring programDirectory() {
         }
         path.resize(path.size() * 2);
     }
-    const auto slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+    return folderOf(path);
+}
+
+// A folder named in another script (Chinese on a Western system) would lose
+// its characters in the ANSI code page; its short name names the same folder
+// in plain ASCII.
+std::wstring ansiSafePath(const std::wstring& path) {
+    if (fitsAnsi(path)) return path;
+    std::wstring shortName(MAX_PATH, L'\0');
+    DWORD length =
+        ::GetShortPathNameW(path.c_str(), shortName.data(), static_cast<DWORD>(shortName.size()));
+    if (length >= shortName.size()) {
+        shortName.resize(length);
+        length = ::GetShortPathNameW(path.c_str(), shortName.data(),
+                                     static_cast<DWORD>(shortName.size()));
+    }
+    shortName.resize(length < shortName.size() ? length : 0);
+    return !shortName.empty() && fitsAnsi(shortName) ? shortName : path;
 }
 
 UniqueLibrary loadSystemLibrary(const wchar_t* name) {
@@ -55,7 +74,7 @@ UniqueLibrary loadSystemLibrary(const wchar_t* name) {
 }
 
 UniqueLibrary loadProgramLibrary(const wchar_t* name) {
-    const std::wstring path = programDirectory() + L"\\" + name;
+    const std::wstring path = pathIn(programDirectory(), name);
     return UniqueLibrary(::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
 }
 
@@ -67,5 +86,7 @@ void hardenDllSearch() {
     if (setDefault) setDefault(kSearchSystem32);
     ::SetDllDirectoryW(L"");
 }
+
+void leaveStartDirectory() { ::SetCurrentDirectoryW(systemDirectory().c_str()); }
 
 }  // namespace platform

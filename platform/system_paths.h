@@ -14,8 +14,12 @@ std::wstring systemDirectory();
 std::wstring windowsDirectory();
 // The native system directory: Sysnative for a 32-bit process on 64-bit Windows.
 std::wstring nativeSystemDirectory();
-// The folder of the running executable, without a trailing separator.
+// The folder of the running executable, as the system writes a folder: no
+// trailing separator, except at a drive's root ("E:\").
 std::wstring programDirectory();
+// A path that survives the ANSI code page: the path itself, or else its
+// short name when that does.
+std::wstring ansiSafePath(const std::wstring& path);
 
 // Loads a system DLL from the system directory by full path.
 UniqueLibrary loadSystemLibrary(const wchar_t* name);
@@ -24,6 +28,11 @@ UniqueLibrary loadProgramLibrary(const wchar_t* name);
 
 // Takes the current directory and PATH out of the DLL search for the process.
 void hardenDllSearch();
+
+// Makes the system directory the current one. A current directory keeps its
+// volume in use, and the folder the program is started from is often on the
+// very stick it is meant to free; nothing in the program depends on it.
+void leaveStartDirectory();
 
 // Resolves an export to a typed function pointer; null when absent.
 template <typename F>

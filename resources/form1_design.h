@@ -1,7 +1,10 @@
 // The design of the main window, as data: every control with its kind,
-// container, caption, rectangle (twips, relative to its container) and tab
-// order. The platform creates the controls from this table in this order.
+// container, caption, rectangle (twips, relative to its container), window
+// styles and tab order. The platform creates the controls from this table in
+// this order, with these styles and no others.
 #pragma once
+
+#include <windows.h>
 
 #include "app/texts.h"
 
@@ -41,28 +44,45 @@ struct Control {
     Id container;
     const wchar_t* caption;
     int left, top, width, height;
+    DWORD style;
+    DWORD exStyle;
 };
+
+// Window styles of each kind; WS_GROUP is added where a group starts.
+inline constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+inline constexpr DWORD kGroupBoxStyle = kChild | BS_GROUPBOX;
+inline constexpr DWORD kButtonStyle = kChild | WS_TABSTOP | BS_PUSHBUTTON;
+inline constexpr DWORD kRadioStyle = kChild | WS_TABSTOP | BS_AUTORADIOBUTTON;
+inline constexpr DWORD kListStyle =
+    kChild | WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY;
+inline constexpr DWORD kNotesStyle =
+    kChild | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY;
+inline constexpr DWORD kSunken = WS_EX_CLIENTEDGE;
 
 // In tab order. A container comes before what it holds.
 inline constexpr Control kControls[] = {
-    {kFrame1, Kind::GroupBox, kForm1, L"逐一问题解决", 120, 240, 5175, 1215},
-    {kCommand1, Kind::Button, kFrame1, L"清空剪贴板", 120, 360, 1575, 615},
-    {kCommand2, Kind::Button, kFrame1, L"清除相关进程", 1800, 360, 1575, 615},
-    {kCommand3, Kind::Button, kFrame1, app::texts::kCaptionClearExplorer, 3480, 360, 1575, 615},
-    {kFrame2, Kind::GroupBox, kForm1, L"相关操作", 120, 1680, 3375, 4215},
-    {kCommand4, Kind::Button, kFrame2, L"一键强力修复", 120, 240, 3135, 615},
-    {kFrame3, Kind::GroupBox, kFrame2, L"强力排除过程", 120, 1080, 3135, 2175},
-    {kList1, Kind::ListBox, kFrame3, L"", 120, 240, 2895, 1860},
-    {kS1, Kind::StatusBar, kForm1, L"", 0, 6255, 7815, 615},
-    {kCommand5, Kind::Button, kForm1, L"弹出安全删除硬件的窗口", 240, 5160, 3135, 615},
-    {kFrame4, Kind::GroupBox, kForm1, L"程序相关说明", 3600, 1680, 4095, 4215},
-    {kText1, Kind::Edit, kFrame4, L"", 120, 240, 3855, 3855},
-    {kFrame5, Kind::GroupBox, kForm1, L"相关网站", 5400, 240, 2295, 1215},
-    {kOption1, Kind::Radio, kFrame5, L"Zelk系列软件官方网站", 120, 360, 1935, 300},
-    {kOption2, Kind::Radio, kFrame5, L"Zelk系列软件官方论坛", 120, 720, 2055, 255},
+    {kFrame1, Kind::GroupBox, kForm1, L"逐一问题解决", 120, 240, 5175, 1215,
+     kGroupBoxStyle | WS_GROUP, 0},
+    {kCommand1, Kind::Button, kFrame1, L"清空剪贴板", 120, 360, 1575, 615, kButtonStyle, 0},
+    {kCommand2, Kind::Button, kFrame1, L"清除相关进程", 1800, 360, 1575, 615, kButtonStyle, 0},
+    {kCommand3, Kind::Button, kFrame1, app::texts::kCaptionClearExplorer, 3480, 360, 1575, 615,
+     kButtonStyle, 0},
+    {kFrame2, Kind::GroupBox, kForm1, L"相关操作", 120, 1680, 3375, 4215, kGroupBoxStyle, 0},
+    {kCommand4, Kind::Button, kFrame2, L"一键强力修复", 120, 240, 3135, 615, kButtonStyle, 0},
+    {kFrame3, Kind::GroupBox, kFrame2, L"强力排除过程", 120, 1080, 3135, 2175, kGroupBoxStyle, 0},
+    {kList1, Kind::ListBox, kFrame3, L"", 120, 240, 2895, 1860, kListStyle, kSunken},
+    {kS1, Kind::StatusBar, kForm1, L"", 0, 6255, 7815, 615, kChild, 0},
+    {kCommand5, Kind::Button, kForm1, L"弹出安全删除硬件的窗口", 240, 5160, 3135, 615, kButtonStyle,
+     0},
+    {kFrame4, Kind::GroupBox, kForm1, L"程序相关说明", 3600, 1680, 4095, 4215, kGroupBoxStyle, 0},
+    {kText1, Kind::Edit, kFrame4, L"", 120, 240, 3855, 3855, kNotesStyle, kSunken},
+    {kFrame5, Kind::GroupBox, kForm1, L"相关网站", 5400, 240, 2295, 1215, kGroupBoxStyle, 0},
+    {kOption1, Kind::Radio, kFrame5, L"Zelk系列软件官方网站", 120, 360, 1935, 300,
+     kRadioStyle | WS_GROUP, 0},
+    {kOption2, Kind::Radio, kFrame5, L"Zelk系列软件官方论坛", 120, 720, 2055, 255, kRadioStyle, 0},
 };
 
-// Status bar panels: width and minimum width in twips; 0 = what the others leave.
+// Status bar panels: width in twips; 0 = what the others leave.
 struct Panel {
     const wchar_t* text;
     int width;
@@ -75,6 +95,8 @@ inline constexpr Panel kPanels[] = {
 inline constexpr int kClockPanel = 3;
 
 // Twelve lines, CR LF CR LF between them, a single CR LF after the last.
+// The contact number of line 11 is a placeholder no account can have (none
+// starts with 0), so no stranger is sent the users' questions.
 inline constexpr const wchar_t* kNotes =
     L"本程序1.0版发布后,曾有人未经作者许可\r\n\r\n"
     L"擅自修改作者的程序并以他人名义发布,\r\n\r\n"
@@ -86,7 +108,7 @@ inline constexpr const wchar_t* kNotes =
     L"再使用本软件否则使用多次也无任何效果\r\n\r\n"
     L"首先选择逐一排除,处理按照从小到大排列\r\n\r\n"
     L"如果逐一排除无效,请点击一键强力修复下\r\n\r\n"
-    L"如有问题请联系作者Mirt,QQ:10000000\r\n\r\n"
+    L"如有问题请联系作者Mirt,QQ:00000000\r\n\r\n"
     L"Zelk系列软件官方论坛:http://www.zelk-soft.example/bbs\r\n";
 
 }  // namespace design

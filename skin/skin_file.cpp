@@ -6,7 +6,17 @@
 namespace skin {
 namespace {
 
-enum class Section : std::uint8_t { None, Ignored, Skin, Window, Group, List, Edit, Status };
+enum class Section : std::uint8_t {
+    None,
+    Ignored,
+    Skin,
+    Window,
+    Group,
+    List,
+    Edit,
+    Status,
+    Button,
+};
 
 struct SectionName {
     std::string_view name;
@@ -14,9 +24,10 @@ struct SectionName {
 };
 
 constexpr std::array kSections{
-    SectionName{"skin", Section::Skin},   SectionName{"window", Section::Window},
-    SectionName{"group", Section::Group}, SectionName{"list", Section::List},
-    SectionName{"edit", Section::Edit},   SectionName{"status", Section::Status},
+    SectionName{"skin", Section::Skin},     SectionName{"window", Section::Window},
+    SectionName{"group", Section::Group},   SectionName{"list", Section::List},
+    SectionName{"edit", Section::Edit},     SectionName{"status", Section::Status},
+    SectionName{"button", Section::Button},
 };
 
 // A null member is a key that is accepted and not used (the skin's name).
@@ -37,6 +48,14 @@ constexpr std::array kKeys{
     Key{Section::Edit, "background", &Skin::editBackground},
     Key{Section::Edit, "text", &Skin::editText},
     Key{Section::Status, "background", &Skin::statusBackground},
+    Key{Section::Status, "text", &Skin::statusText},
+    Key{Section::Button, "face", &Skin::buttonFace},
+    Key{Section::Button, "text", &Skin::buttonText},
+    Key{Section::Button, "border", &Skin::buttonBorder},
+    Key{Section::Button, "hot", &Skin::buttonHot},
+    Key{Section::Button, "pressed", &Skin::buttonPressed},
+    Key{Section::Button, "disabled", &Skin::buttonDisabled},
+    Key{Section::Button, "focus", &Skin::buttonFocus},
 };
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }

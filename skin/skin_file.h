@@ -34,6 +34,15 @@ struct Skin {
     std::optional<Colour> editBackground;
     std::optional<Colour> editText;
     std::optional<Colour> statusBackground;
+    std::optional<Colour> statusText;
+    // Push buttons: drawn by the skin only when at least one of these is set.
+    std::optional<Colour> buttonFace;
+    std::optional<Colour> buttonText;
+    std::optional<Colour> buttonBorder;
+    std::optional<Colour> buttonHot;       // the face under the mouse
+    std::optional<Colour> buttonPressed;   // the face while pushed
+    std::optional<Colour> buttonDisabled;  // the text of a disabled button
+    std::optional<Colour> buttonFocus;     // the keyboard cue
 
     bool operator==(const Skin&) const = default;
     bool hasAnyColour() const;

@@ -7,6 +7,8 @@ namespace {
 
 constexpr std::uint32_t kButtonTypeMask = 0x0F;  // BS_TYPEMASK
 constexpr std::uint32_t kGroupBox = 0x07;        // BS_GROUPBOX
+constexpr std::uint32_t kPushButton = 0x00;      // BS_PUSHBUTTON
+constexpr std::uint32_t kDefPushButton = 0x01;   // BS_DEFPUSHBUTTON
 
 wchar_t lower(wchar_t c) {
     return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
@@ -37,8 +39,30 @@ Paint paintFor(const Skin& skin, Element element) {
             return {skin.listBackground, skin.listText};
         case Element::Edit:
             return {skin.editBackground, skin.editText};
+        case Element::Status:
+            return {std::nullopt, skin.statusText};
     }
     return {};
+}
+
+std::optional<ButtonColours> buttonColours(const Skin& skin, const SystemButtonColours& system) {
+    const bool anySet = skin.buttonFace || skin.buttonText || skin.buttonBorder || skin.buttonHot ||
+                        skin.buttonPressed || skin.buttonDisabled || skin.buttonFocus;
+    if (!anySet) return std::nullopt;
+    ButtonColours c;
+    c.face = skin.buttonFace.value_or(system.face);
+    c.text = skin.buttonText.value_or(system.text);
+    c.border = skin.buttonBorder.value_or(system.border);
+    c.hot = skin.buttonHot.value_or(c.face);
+    c.pressed = skin.buttonPressed.value_or(c.face);
+    c.disabled = skin.buttonDisabled.value_or(system.disabled);
+    c.focus = skin.buttonFocus.value_or(c.text);
+    return c;
+}
+
+bool isPushButton(std::wstring_view controlClass, std::uint32_t controlStyle) {
+    const std::uint32_t type = controlStyle & kButtonTypeMask;
+    return isClass(controlClass, L"Button") && (type == kPushButton || type == kDefPushButton);
 }
 
 std::optional<Element> elementFor(unsigned message, std::wstring_view controlClass,
@@ -57,6 +81,8 @@ std::optional<Element> elementFor(unsigned message, std::wstring_view controlCla
             // Read-only and disabled edit boxes ask as statics; they keep the
             // edit colours so that their text stays on the edit background.
             if (isClass(controlClass, L"Edit")) return Element::Edit;
+            // Our status bar asks for its text colour as a static would.
+            if (isClass(controlClass, L"msctls_statusbar32")) return Element::Status;
             if (isClass(controlClass, L"Button") && (controlStyle & kButtonTypeMask) == kGroupBox) {
                 return Element::Group;
             }

@@ -18,9 +18,10 @@ enum class Element : std::uint8_t {
     Group,   // a group box's caption and background
     Button,  // push buttons: only the corners around the face
     List,
-    Edit,  // editable or read-only
+    Edit,    // editable or read-only
+    Status,  // the status bar's text; its background is set on the bar
 };
-inline constexpr std::size_t kElementCount = 6;
+inline constexpr std::size_t kElementCount = 7;
 
 struct Paint {
     std::optional<Colour> background;
@@ -30,6 +31,35 @@ struct Paint {
 
 // An absent colour leaves the system's own choice in place.
 Paint paintFor(const Skin& skin, Element element);
+
+// A skinned push button's colours, every state resolved.
+struct ButtonColours {
+    Colour face;
+    Colour text;
+    Colour border;
+    Colour hot;
+    Colour pressed;
+    Colour disabled;  // text
+    Colour focus;
+    bool operator==(const ButtonColours&) const = default;
+};
+
+// The system's own button colours, for the keys a skin leaves out.
+struct SystemButtonColours {
+    Colour face;
+    Colour text;
+    Colour border;
+    Colour disabled;
+};
+
+// Nothing when the skin sets no button colour: buttons keep the system's
+// look. A key left out takes the system's colour; hot and pressed fall back to
+// the face, the focus cue to the text.
+std::optional<ButtonColours> buttonColours(const Skin& skin, const SystemButtonColours& system);
+
+// A push button, plain or default: the buttons the skin draws. Radio
+// buttons, check boxes, group boxes and owner-drawn buttons are not.
+bool isPushButton(std::wstring_view controlClass, std::uint32_t controlStyle);
 
 // The colour requests windows send their parent (WM_CTLCOLOR*); the values
 // are fixed by the Windows ABI.

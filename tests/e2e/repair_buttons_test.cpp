@@ -54,17 +54,48 @@ TEST(ClearClipboard, EmptiesAClipboardHoldingTextAndSaysSo) {
     EXPECT_TRUE(statusBecomes(program, kClipboardDone));
 }
 
-TEST(ClearClipboard, WaitsForAProgramThatHoldsTheClipboardForAMoment) {
+// Whether the radio button is checked, as the program answers while it runs
+// a handler: false when it does not answer at all.
+bool answersChecked(const Program& program, int id) {
+    DWORD_PTR state = 0;
+    return SendMessageTimeoutW(program.control(id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000,
+                               &state) != 0 &&
+           state == BST_CHECKED;
+}
+
+TEST(ClearClipboard, WaitsLiveForAProgramThatHoldsTheClipboardForAMoment) {
     Program program;
     ASSERT_TRUE(e2e::putTextOnClipboard(L"text"));
     ClipboardHolder holder;
     ASSERT_TRUE(holder.hold());
+    // Posted in this order, the click is handled first; the check only by an
+    // event loop that runs after the click's handler has begun.
     program.click(design::kCommand1);
-    Sleep(150);
+    PostMessageW(program.control(design::kOption1), BM_SETCHECK, BST_CHECKED, 0);
+    ASSERT_TRUE(e2e::waitUntil([&] { return answersChecked(program, design::kOption1); }))
+        << "the window answers while the clipboard is held";
     holder.release();
+    // Emptied only after the release, so the check above was handled while
+    // the handler waited, not after it, nor in a failure's message box.
     ASSERT_TRUE(statusBecomes(program, kClipboardDone));
     EXPECT_FALSE(e2e::clipboardHoldsData());
     EXPECT_EQ(program.findMessageBox(kCaption), nullptr);
+}
+
+TEST(ClearClipboard, ACloseAnsweredWhileItWaitsEndsTheProgramWithoutAReport) {
+    Program program;
+    ClipboardHolder holder;
+    ASSERT_TRUE(holder.hold());
+    program.click(design::kCommand1);
+    program.close();
+    // The question comes up inside the wait; the budget is not looked at
+    // again until it is answered, so no failure can be reported meanwhile.
+    const HWND question = program.waitForMessageBox(L"Zelk系列软件");
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(program.findMessageBox(kCaption), nullptr) << "no failure before the question";
+    Program::answer(question, IDNO);
+    ASSERT_TRUE(program.process().waitForExit());
+    EXPECT_EQ(program.process().exitCode(), 0u) << "ended as a close ends it";
 }
 
 TEST(ClearClipboard, ABusyClipboardIsReportedAndTheProgramKeepsRunning) {

@@ -9,6 +9,7 @@
 #include "resources/form1_design.h"
 #include "tests/e2e/harness.h"
 #include "tests/e2e/layout.h"
+#include "tests/e2e/process_parameters.h"
 
 namespace {
 
@@ -271,6 +272,19 @@ TEST(ProgramFile, IconVersionRecordAndNoManifest) {
     EXPECT_EQ(value(L"ProductVersion"), L"1.00");
     EXPECT_EQ(value(L"InternalName"), L"Zelk系列软件の解决U盘无法拔出小工具 V2.0");
     EXPECT_EQ(value(L"OriginalFilename"), L"Zelk系列软件の解决U盘无法拔出小工具 V2.0.exe");
+}
+
+// Started by a double-click, the program's current directory is the folder it
+// sits in, often on the stick to be removed; a current directory keeps its
+// volume in use.
+TEST(StartUp, LeavesTheFolderItWasStartedInForTheSystemDirectory) {
+    e2e::TempDir startedIn(L"started-in");
+    e2e::ProgramOptions options;
+    options.currentDirectory = startedIn.path();
+    Program program(options);
+    ASSERT_NE(program.window(), nullptr);
+    const std::wstring current = e2e::currentDirectoryOf(program.process().handle());
+    EXPECT_TRUE(e2e::sameFile(current, e2e::systemDir() + L"\\")) << e2e::narrow(current);
 }
 
 }  // namespace

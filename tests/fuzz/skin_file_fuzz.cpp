@@ -22,6 +22,8 @@ void checkParse(std::string_view bytes) {
     require(r.accepted() == !r.refused.has_value());
     require(r.accepted() == r.skin.hasAnyColour());
     if (r.refused) require(skin::isFatal(*r.refused) && r.skin == skin::Skin{});
+    // A refused file never turns the button painter on.
+    if (r.refused) require(!skin::buttonColours(r.skin, skin::SystemButtonColours{}));
     if (bytes.size() > skin::kMaxFileBytes) require(r.refused == skin::Problem::TooLarge);
 
     // Line problems are never whole-file ones, point at real lines, and come in order.

@@ -108,6 +108,10 @@ void FakeHost::clearClipboard() {
     if (++clipboardCalls_ == failClearClipboardAt) {
         throw app::HostError(L"clearClipboard", L"the clipboard stays open");
     }
+    if (clipboardCalls_ == closeDuringClearClipboardAt) {
+        alive = false;
+        throw app::WindowClosed();
+    }
 }
 
 void FakeHost::launch(const std::wstring& commandLine, app::WindowStyle style) {

@@ -91,6 +91,8 @@ class FakeHost : public app::Host {
     std::deque<int> answers;
     // Call number (from 1) at which the operation throws HostError; 0: never.
     int failClearClipboardAt = 0;
+    // Call number at which the clipboard's wait sees the window unloaded.
+    int closeDuringClearClipboardAt = 0;
     int failLaunchAt = 0;
 
     std::vector<std::wstring> lines;

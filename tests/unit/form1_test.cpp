@@ -316,6 +316,25 @@ TEST(Form1Repair, FailingStageStopsTheRunAndReenablesTheButton) {
     }
 }
 
+// The close question answered while the clipboard was waited for: nothing
+// is left to update or to report to.
+TEST(Form1Repair, AWindowClosedDuringTheClipboardWaitEndsTheHandlerQuietly) {
+    World single;
+    single.host.closeDuringClearClipboardAt = 1;
+    EXPECT_FALSE(single.click(&app::Form1::Command1_Click));
+    EXPECT_EQ(single.sys.outline(), Strings{"clearClipboard"});
+    EXPECT_TRUE(single.host.errors.empty());
+
+    Repair r;
+    r.host.closeDuringClearClipboardAt = 1;
+    EXPECT_FALSE(r.run());
+    const Strings calls = r.sys.outline();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(Strings(calls.end() - 2, calls.end()), (Strings{"listSelect(0)", "clearClipboard"}))
+        << "no later stage, no button enabled again";
+    EXPECT_TRUE(r.host.errors.empty());
+}
+
 TEST(Form1Repair, FullLogDropsItsOldestLines) {
     struct Case {
         std::size_t before;

@@ -41,11 +41,23 @@ struct KeyCase {
 };
 
 const KeyCase kEveryKey[] = {
-    {"window", "background", &Skin::windowBackground}, {"window", "text", &Skin::windowText},
-    {"group", "background", &Skin::groupBackground},   {"group", "text", &Skin::groupText},
-    {"list", "background", &Skin::listBackground},     {"list", "text", &Skin::listText},
-    {"edit", "background", &Skin::editBackground},     {"edit", "text", &Skin::editText},
+    {"window", "background", &Skin::windowBackground},
+    {"window", "text", &Skin::windowText},
+    {"group", "background", &Skin::groupBackground},
+    {"group", "text", &Skin::groupText},
+    {"list", "background", &Skin::listBackground},
+    {"list", "text", &Skin::listText},
+    {"edit", "background", &Skin::editBackground},
+    {"edit", "text", &Skin::editText},
     {"status", "background", &Skin::statusBackground},
+    {"status", "text", &Skin::statusText},
+    {"button", "face", &Skin::buttonFace},
+    {"button", "text", &Skin::buttonText},
+    {"button", "border", &Skin::buttonBorder},
+    {"button", "hot", &Skin::buttonHot},
+    {"button", "pressed", &Skin::buttonPressed},
+    {"button", "disabled", &Skin::buttonDisabled},
+    {"button", "focus", &Skin::buttonFocus},
 };
 
 TEST(SkinFile, ShippedDefaultSkinIsCleanAndSetsEveryColour) {

@@ -62,6 +62,8 @@ TEST(SkinPaint, ElementOfEachColourRequest) {
         {"list box", skin::kCtlColorListBox, L"ListBox", kChildVisible, Element::List},
         {"push button", skin::kCtlColorBtn, L"Button", kChildVisible | kPushButton,
          Element::Button},
+        {"our status bar asks for its text colour", skin::kCtlColorStatic, L"msctls_statusbar32",
+         kChildVisible, Element::Status},
         {"scroll bar", skin::kCtlColorScrollBar, L"ScrollBar", kChildVisible, std::nullopt},
         {"not a colour request (WM_PAINT)", 0x000F, L"Button", kChildVisible | kGroupBox,
          std::nullopt},
@@ -86,6 +88,7 @@ Skin everyColourDistinct() {
     s.editBackground = Colour{7, 0, 0};
     s.editText = Colour{8, 0, 0};
     s.statusBackground = Colour{9, 0, 0};
+    s.statusText = Colour{10, 0, 0};
     return s;
 }
 
@@ -102,6 +105,7 @@ TEST(SkinPaint, EachElementTakesItsOwnColours) {
         {Element::Button, {Colour{1, 0, 0}, std::nullopt}},  // the face keeps the system's look
         {Element::List, {Colour{5, 0, 0}, Colour{6, 0, 0}}},
         {Element::Edit, {Colour{7, 0, 0}, Colour{8, 0, 0}}},
+        {Element::Status, {std::nullopt, Colour{10, 0, 0}}},  // the bar's background is set
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.element));
@@ -130,6 +134,65 @@ TEST(SkinPaint, MissingColoursAreLeftToTheSystem) {
             element == Element::List ? Paint{std::nullopt, Colour{6, 0, 0}} : Paint{};
         EXPECT_EQ(skin::paintFor(onlyList, element), expected);
     }
+}
+
+TEST(SkinPaint, OnlyPushButtonsAreDrawnByTheSkin) {
+    constexpr std::uint32_t kDefPushButton = 0x1;
+    constexpr std::uint32_t kMultiline = 0x2000;
+    struct Case {
+        const wchar_t* controlClass;
+        std::uint32_t style;
+        bool expected;
+    };
+    const Case cases[] = {
+        {L"Button", kChildVisible | kPushButton, true},
+        {L"button", kChildVisible | kDefPushButton | kMultiline, true},
+        {L"Button", kChildVisible | kAutoRadio, false},
+        {L"Button", kChildVisible | kCheckBox, false},
+        {L"Button", kChildVisible | kGroupBox, false},
+        {L"Button", kChildVisible | kOwnerDraw, false},
+        {L"Button", kChildVisible | kDefCommandLink, false},
+        {L"Static", kChildVisible | kPushButton, false},
+        {L"Buttons", kChildVisible | kPushButton, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.style);
+        EXPECT_EQ(skin::isPushButton(c.controlClass, c.style), c.expected);
+    }
+}
+
+TEST(SkinPaint, ButtonColoursEveryStateAndWhatALeftOutKeyTakes) {
+    const skin::SystemButtonColours system{Colour{0xF0, 0, 0}, Colour{0xF1, 0, 0},
+                                           Colour{0xF2, 0, 0}, Colour{0xF3, 0, 0}};
+    // No button key: the buttons keep the system's look, whatever else is set.
+    EXPECT_EQ(skin::buttonColours(everyColourDistinct(), system), std::nullopt);
+
+    Skin all;
+    all.buttonFace = Colour{1, 0, 0};
+    all.buttonText = Colour{2, 0, 0};
+    all.buttonBorder = Colour{3, 0, 0};
+    all.buttonHot = Colour{4, 0, 0};
+    all.buttonPressed = Colour{5, 0, 0};
+    all.buttonDisabled = Colour{6, 0, 0};
+    all.buttonFocus = Colour{7, 0, 0};
+    EXPECT_EQ(
+        skin::buttonColours(all, system),
+        (skin::ButtonColours{Colour{1, 0, 0}, Colour{2, 0, 0}, Colour{3, 0, 0}, Colour{4, 0, 0},
+                             Colour{5, 0, 0}, Colour{6, 0, 0}, Colour{7, 0, 0}}));
+
+    // One key alone: the states follow the face and the text it leaves.
+    Skin faceOnly;
+    faceOnly.buttonFace = Colour{1, 0, 0};
+    EXPECT_EQ(skin::buttonColours(faceOnly, system),
+              (skin::ButtonColours{Colour{1, 0, 0}, Colour{0xF1, 0, 0}, Colour{0xF2, 0, 0},
+                                   Colour{1, 0, 0}, Colour{1, 0, 0}, Colour{0xF3, 0, 0},
+                                   Colour{0xF1, 0, 0}}));
+    Skin textOnly;
+    textOnly.buttonText = Colour{2, 0, 0};
+    EXPECT_EQ(skin::buttonColours(textOnly, system),
+              (skin::ButtonColours{Colour{0xF0, 0, 0}, Colour{2, 0, 0}, Colour{0xF2, 0, 0},
+                                   Colour{0xF0, 0, 0}, Colour{0xF0, 0, 0}, Colour{0xF3, 0, 0},
+                                   Colour{2, 0, 0}}));
 }
 
 }  // namespace
