@@ -21,6 +21,7 @@ using support::fileNameOf;
 using support::narrow;
 using support::Process;
 using support::processesNamed;
+using support::readFileBytes;
 using support::sameFile;
 using support::systemDir;
 using support::TempDir;

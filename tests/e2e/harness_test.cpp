@@ -6,7 +6,7 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
-#include "tests/support/owned.h"
+#include "platform/handles.h"
 #include "tests/support/text.h"
 #include "tests/support/wine.h"
 
@@ -37,7 +37,7 @@ TEST(Harness, AFailedCopyFailsTheTestAndNothingIsStarted) {
     {
         SCOPED_TRACE("the system's explorer.exe cannot be replaced by the stand-in");
         const std::wstring shell = e2e::windowsDir() + L"\\explorer.exe";
-        const platform::UniqueHandle held = support::ownHandle(CreateFileW(
+        const platform::UniqueHandle held = platform::ownFileHandle(CreateFileW(
             shell.c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(held);
         bool started = true;
@@ -56,9 +56,9 @@ TEST(Harness, AFailedCopyFailsTheTestAndNothingIsStarted) {
 std::pair<std::string, DWORD> runSelfActingAsWindows(const std::wstring& filter) {
     e2e::TempDir dir(L"self");
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    const platform::UniqueHandle output =
-        support::ownHandle(CreateFileW(dir.file(L"out.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                       &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const platform::UniqueHandle output = platform::ownFileHandle(
+        CreateFileW(dir.file(L"out.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::wstring self(MAX_PATH, L'\0');
     self.resize(GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
     std::wstring commandLine = L"\"" + self + L"\" --gtest_filter=" + filter;

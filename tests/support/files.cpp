@@ -2,12 +2,22 @@
 
 #include <array>
 
-#include "tests/support/owned.h"
+#include "platform/handles.h"
 #include "tests/support/text.h"
 #include "tests/support/wait.h"
 
 namespace support {
 namespace {
+
+void findClose(HANDLE search) { FindClose(search); }
+// Null for failure, as the owner takes it; FindFirstFileW gives
+// INVALID_HANDLE_VALUE.
+using UniqueFind = platform::UniqueResource<HANDLE, nullptr, findClose>;
+
+UniqueFind findFirst(const std::wstring& pattern, WIN32_FIND_DATAW& found) {
+    const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    return UniqueFind(search == INVALID_HANDLE_VALUE ? nullptr : search);
+}
 
 bool busy(DWORD error) {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
@@ -77,9 +87,9 @@ bool copyFile(const std::wstring& from, const std::wstring& to, DWORD* error) {
 }
 
 std::string readFileBytes(const std::wstring& path) {
-    const platform::UniqueHandle file =
-        ownHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const platform::UniqueHandle file = platform::ownFileHandle(
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return {};
     std::string bytes;
     std::array<char, 4096> chunk{};

@@ -2,7 +2,7 @@
 
 #include <tlhelp32.h>
 
-#include "tests/support/owned.h"
+#include "platform/handles.h"
 #include "tests/support/wait.h"
 
 namespace support {
@@ -61,7 +61,7 @@ Process startProcess(const std::wstring& path, const std::wstring& directory,
 std::vector<DWORD> processesNamed(const std::wstring& imageName) {
     std::vector<DWORD> ids;
     const platform::UniqueHandle snapshot =
-        ownHandle(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        platform::ownFileHandle(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) return ids;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
