@@ -15,7 +15,18 @@
 #   BENCH_PROCESSES   processes for one KillProcess call (default 50)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${BENCH_BUILD_DIR:-$root/build/bench}"
+# The program is 32-bit; where this kernel runs no 32-bit programs, Wine
+# runs a 64-bit build of the same source instead, as the tests do.
+. "$root/scripts/wine-arch.sh"
+if [ "$WINEARCH" = win32 ]; then
+  toolchain="$root/cmake/mingw-i686.cmake"
+  build="${BENCH_BUILD_DIR:-$root/build/bench}"
+  measured="the 32-bit build"
+else
+  toolchain="$root/cmake/mingw-x86_64.cmake"
+  build="${BENCH_BUILD_DIR:-$root/build/bench64}"
+  measured="a 64-bit build of the same source (this kernel runs no 32-bit programs)"
+fi
 prefix="${BENCH_PREFIX:-$root/build/prefix-bench}"
 
 # Wine needs a display; without one, a virtual one for this run.
@@ -31,7 +42,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-if ! { cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" &&
+if ! { cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" &&
        cmake --build "$build" -j "$(nproc)" --target bench_driver; } >"$log" 2>&1; then
   cat "$log" >&2
   echo "bench: build failed" >&2
@@ -50,6 +61,6 @@ if ! wine "$build/bench_driver.exe" "$(getconf CLK_TCK)" "${BENCH_RUNS:-15}" \
   exit 1
 fi
 cpu="$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)"
-echo "$(wine --version) on ${cpu:-an unknown processor}, $(nproc) cores, display ${DISPLAY}"
+echo "$measured, $(wine --version) on ${cpu:-an unknown processor}, $(nproc) cores, display ${DISPLAY}"
 echo
 cat "$log"
