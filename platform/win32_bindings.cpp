@@ -1,6 +1,8 @@
 #include "platform/win32_bindings.h"
 
+#include <cstring>
 #include <string>
+#include <tlhelp32.h>
 
 #include "platform/system_paths.h"
 #include "platform/text.h"
@@ -55,15 +57,40 @@ app::KernelHandle Win32Bindings::createToolhelp32Snapshot(std::uint32_t flags,
                                "CreateToolhelp32Snapshot")(flags, processId));
 }
 
-// The ANSI entry points: their record is the 296-byte layout of app::ProcessEntry32A.
+// The ANSI entry points take the 296-byte 32-bit layout of app::ProcessEntry32A.
+// A 64-bit build (the end-to-end tests on a kernel without 32-bit support)
+// hands the system its own, wider record and copies the fields across.
+int Win32Bindings::walkProcesses(BOOL(WINAPI*& slot)(HANDLE, void*), const char* name,
+                                 app::KernelHandle snapshot, app::ProcessEntry32A* entry) {
+    const auto call = required(slot, kernel32(), L"Kernel32", name);
+    if constexpr (sizeof(void*) == 4) {
+        return call(asHandle(snapshot), entry);
+    } else {
+        tagPROCESSENTRY32 native{};  // the ANSI record, whatever UNICODE says
+        native.dwSize = entry->dwSize == sizeof *entry ? sizeof native : entry->dwSize;
+        const BOOL found = call(asHandle(snapshot), &native);
+        if (found) {
+            entry->cntUsage = native.cntUsage;
+            entry->th32ProcessID = native.th32ProcessID;
+            entry->th32DefaultHeapID = static_cast<std::uint32_t>(native.th32DefaultHeapID);
+            entry->th32ModuleID = native.th32ModuleID;
+            entry->cntThreads = native.cntThreads;
+            entry->th32ParentProcessID = native.th32ParentProcessID;
+            entry->pcPriClassBase = native.pcPriClassBase;
+            entry->dwFlags = native.dwFlags;
+            static_assert(sizeof entry->szExeFile == sizeof native.szExeFile);
+            std::memcpy(entry->szExeFile, native.szExeFile, sizeof native.szExeFile);
+        }
+        return found;
+    }
+}
+
 int Win32Bindings::process32First(app::KernelHandle snapshot, app::ProcessEntry32A* entry) {
-    return required(process32First_, kernel32(), L"Kernel32", "Process32First")(asHandle(snapshot),
-                                                                                entry);
+    return walkProcesses(process32First_, "Process32First", snapshot, entry);
 }
 
 int Win32Bindings::process32Next(app::KernelHandle snapshot, app::ProcessEntry32A* entry) {
-    return required(process32Next_, kernel32(), L"Kernel32", "Process32Next")(asHandle(snapshot),
-                                                                              entry);
+    return walkProcesses(process32Next_, "Process32Next", snapshot, entry);
 }
 
 app::KernelHandle Win32Bindings::openProcess(std::uint32_t access, int inherit,

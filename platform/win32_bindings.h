@@ -39,6 +39,8 @@ class Win32Bindings final : public app::Bindings {
     LONG(WINAPI* getWindowLongA_)(HWND, int) = nullptr;
     LONG(WINAPI* setWindowLongA_)(HWND, int, LONG) = nullptr;
     HANDLE(WINAPI* createSnapshot_)(DWORD, DWORD) = nullptr;
+    int walkProcesses(BOOL(WINAPI*& slot)(HANDLE, void*), const char* name,
+                      app::KernelHandle snapshot, app::ProcessEntry32A* entry);
     BOOL(WINAPI* process32First_)(HANDLE, void*) = nullptr;
     BOOL(WINAPI* process32Next_)(HANDLE, void*) = nullptr;
     HANDLE(WINAPI* openProcess_)(DWORD, BOOL, DWORD) = nullptr;

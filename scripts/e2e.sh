@@ -2,7 +2,7 @@
 # The end-to-end tests of an existing build, under Wine (needs a display).
 root="$(cd "$(dirname "$0")/.." && pwd)"
 . "$root/scripts/wine-env.sh" "$root/build/wineprefix"
-(cd "$root/build/win" && ctest --output-on-failure -j1)
+(cd "$wine_build_dir" && ctest --output-on-failure -j1)
 rc=$?
 wineserver -k >/dev/null 2>&1 || true
 exit $rc

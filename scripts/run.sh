@@ -7,6 +7,6 @@ bash "$root/scripts/setup.sh"
 bash "$root/scripts/build.sh"
 if [ -n "${DISPLAY:-}" ]; then
   . "$root/scripts/wine-env.sh" "$root/build/wineprefix"
-  exec wine "$root/build/win/ZelkUsbTool.exe"
+  exec wine "$wine_build_dir/ZelkUsbTool.exe"
 fi
 exec bash "$root/scripts/with-display.sh" bash "$root/scripts/screenshot.sh"

@@ -3,7 +3,7 @@
 # build/screenshot.png and ends it (needs a display).
 root="$(cd "$(dirname "$0")/.." && pwd)"
 . "$root/scripts/wine-env.sh" "$root/build/wineprefix"
-wine "$root/build/win/ZelkUsbTool.exe" >/dev/null 2>&1 </dev/null &
+wine "$wine_build_dir/ZelkUsbTool.exe" >/dev/null 2>&1 </dev/null &
 sleep "${SHOT_DELAY:-4}"
 import -window root "$root/build/screenshot.png"
 wineserver -k >/dev/null 2>&1 || true

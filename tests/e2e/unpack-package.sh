@@ -42,7 +42,7 @@ iconv -f UTF-8 -t UTF-8 "$dir/readme.txt" >/dev/null || fail "readme.txt is not 
 # always takes from its own folder, never from beside the program.
 known=" advapi32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll shell32.dll shlwapi.dll user32.dll "
 for binary in "$dir/ZelkUsbTool.exe" "$dir/SkinH_VB6.dll"; do
-  imports="$(i686-w64-mingw32-objdump -p "$binary" | sed -n 's/^[[:space:]]*DLL Name: //p')"
+  imports="$(objdump -p "$binary" | sed -n 's/^[[:space:]]*DLL Name: //p')"
   [ -n "$imports" ] || fail "$(basename "$binary"): no import table found"
   for dll in $imports; do
     lower="$(echo "$dll" | tr '[:upper:]' '[:lower:]')"
