@@ -44,9 +44,9 @@ class Form1 {
     Bindings& api_;
 };
 
-// Runs one handler. A host operation that fails stops the handler at that
-// step; the failure is reported and the program keeps running. Returns false
-// when the handler was stopped so.
+// Runs one handler. A host operation that fails, or anything else thrown,
+// stops the handler at that step; the failure is reported and the program
+// keeps running. Returns false when the handler was stopped so.
 bool runGuarded(Host& host, const std::function<void()>& handler);
 
 }  // namespace app

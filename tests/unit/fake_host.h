@@ -92,7 +92,10 @@ class FakeHost : public app::Host {
     // Call number (from 1) at which the operation throws HostError; 0: never.
     int failClearClipboardAt = 0;
     int failLaunchAt = 0;
+    // The error report itself throws, as a broken host might.
+    bool failReport = false;
 
+    std::vector<std::wstring> reasons;  // of the reported errors, in order
     std::vector<std::wstring> lines;
     int selected = -1;
     std::size_t mostLines = 0;
