@@ -265,14 +265,6 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETTINGCHANGE:
             updateClock();
             break;
-        case WM_ACTIVATE:
-        case WM_SETFOCUS: {
-            // The dialog manager restores the saved focus; never onto a
-            // control disabled meanwhile.
-            const LRESULT result = ::DefDlgProcW(window, message, wParam, lParam);
-            if (message == WM_SETFOCUS || LOWORD(wParam) != WA_INACTIVE) keepFocusAlive();
-            return result;
-        }
         case WM_CLOSE:
             onClose();
             return 0;
@@ -292,16 +284,6 @@ LRESULT MainWindow::focusedPushButton() const {
     const LRESULT code = ::SendMessageW(focus, WM_GETDLGCODE, 0, 0);
     if (!(code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) return 0;
     return MAKELONG(::GetDlgCtrlID(focus), DC_HASDEFID);
-}
-
-// The focus belongs on a live control of the window whenever it is active.
-void MainWindow::keepFocusAlive() {
-    const HWND focus = ::GetFocus();
-    const bool onControl = focus && ::GetParent(focus) == window_;
-    if (onControl ? ::IsWindowEnabled(focus) != FALSE : focus != nullptr && focus != window_)
-        return;
-    const HWND next = ::GetNextDlgTabItem(window_, onControl ? focus : nullptr, FALSE);
-    if (next) ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
 }
 
 void MainWindow::onCommand(int id) {

@@ -36,7 +36,6 @@ class MainWindow final {
     void updateClock();
     void scheduleClock();
     LRESULT focusedPushButton() const;
-    void keepFocusAlive();
     void onCommand(int id);
     void onClose();
     void onDestroy();

@@ -439,6 +439,26 @@ void pressKey(HWND window, WORD key, std::initializer_list<WORD> modifiers) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+void clickAt(HWND window, POINT client) {
+    SetForegroundWindow(window);
+    ClientToScreen(window, &client);
+    // Absolute moves run from 0 to 65535 across the primary screen.
+    const auto scaled = [](LONG at, int metric) {
+        return static_cast<LONG>((at * 65535 + GetSystemMetrics(metric) / 2) /
+                                 (GetSystemMetrics(metric) - 1));
+    };
+    std::array<INPUT, 3> inputs{};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = scaled(client.x, SM_CXSCREEN);
+        input.mi.dy = scaled(client.y, SM_CYSCREEN);
+        input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    }
+    inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 HWND focusIn(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;

@@ -153,6 +153,8 @@ class Program {
 // Real key presses into the window, as a user's: it is brought to the
 // foreground first, and the modifiers are held around the key.
 void pressKey(HWND window, WORD key, std::initializer_list<WORD> modifiers = {});
+// A real left click at a point of the window's client area.
+void clickAt(HWND window, POINT client);
 // The control with the keyboard focus in the window's thread, or null.
 HWND focusIn(HWND window);
 // Waits until the focus of the window's thread is on the control.

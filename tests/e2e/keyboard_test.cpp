@@ -83,6 +83,19 @@ TEST(KeyboardJourney, TabArrowsSpaceEnterAndEscapeWorkAsInADialog) {
     ASSERT_NO_FATAL_FAILURE(walk(p, VK_TAB, {}, {design::kCommand2}));
     pressKey(p.window(), VK_RETURN);
     EXPECT_TRUE(e2e::waitUntil([&] { return p.statusText(2) == kProcessesDone; }));
+    // Also a button the mouse focused: Enter presses Command2 again (it ends
+    // the stand-in), not the button that had the keyboard before.
+    ASSERT_NO_FATAL_FAILURE(walk(p, VK_TAB, {VK_SHIFT}, {design::kCommand1}));
+    pressKey(p.window(), VK_SPACE);
+    ASSERT_TRUE(e2e::waitUntil([&] { return p.statusText(2) == kClipboardDone; }));
+    const RECT r = p.rect(design::kCommand2);
+    e2e::clickAt(p.window(), {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    ASSERT_TRUE(e2e::waitUntil([&] { return p.statusText(2) == kProcessesDone; }));
+    ASSERT_EQ(e2e::focusIn(p.window()), p.control(design::kCommand2));
+    e2e::TempDir dir(L"keys");
+    const e2e::Process dialog = e2e::startNamed(dir, L"rundll32.exe");
+    pressKey(p.window(), VK_RETURN);
+    EXPECT_TRUE(dialog.waitForExit());
     EXPECT_TRUE(p.process().running());
 }
 
