@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Measures the real program under Wine and prints one markdown table:
-# start-up against a bare window program, processor time and memory over
+# start-up against a bare window and against a window with the design's
+# controls and nothing else, processor time and memory over
 # forced repairs, one KillProcess call over many processes, and the sizes.
 # Run by hand; no build or test passes or fails on it.
 #

@@ -1,109 +1,36 @@
 #include "tests/e2e/harness.h"
 
 #include <algorithm>
-#include <array>
-#include <commctrl.h>
 #include <gtest/gtest.h>
-#include <iterator>
-#include <tlhelp32.h>
 
 #include "resources/form1_design.h"
-#include "tests/e2e/probes.h"
+#include "tests/support/program_under_test.h"
+#include "tests/support/remote_status_bar.h"
+#include "tests/support/window_lookup.h"
+#include "tests/support/wine.h"
 
 namespace e2e {
 namespace {
 
-constexpr wchar_t kProgram[] = L"ZelkUsbTool.exe";
-constexpr wchar_t kWindowClass[] = L"ZelkUsbTool.Form1";
+using support::kProgramFile;
+using support::kProgramWindowClass;
 
-std::wstring moduleDir() {
-    std::array<wchar_t, MAX_PATH> path{};
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), MAX_PATH);
-    std::wstring text(path.data(), length);
-    return text.substr(0, text.find_last_of(L"\\/"));
-}
-
-std::wstring className(HWND window) {
-    std::array<wchar_t, 128> name{};
-    const int length = GetClassNameW(window, name.data(), static_cast<int>(name.size()));
-    return std::wstring(name.data(), static_cast<size_t>(length > 0 ? length : 0));
-}
-
-std::wstring windowTextOf(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(window, text.data(), length + 1);
-    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-    return text;
-}
-
-// A visible top-level window of the process with this class and, if given, title.
-HWND findTopLevel(DWORD processId, const std::wstring& cls, const std::wstring* title) {
-    struct Search {
-        DWORD pid;
-        const std::wstring* cls;
-        const std::wstring* title;
-        HWND found;
-    } search{processId, &cls, title, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM param) WINAPI -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner != s->pid || !IsWindowVisible(window) || className(window) != *s->cls)
-                return TRUE;
-            if (s->title && windowTextOf(window) != *s->title) return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-std::wstring readUtf8File(const std::wstring& path) {
-    const std::string bytes = readFileBytes(path);
-    const int chars =
-        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(chars), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
-                        chars);
-    return text;
-}
-
-std::vector<std::wstring> split(const std::wstring& text, wchar_t separator) {
-    std::vector<std::wstring> parts;
-    size_t start = 0;
-    for (size_t at; (at = text.find(separator, start)) != std::wstring::npos; start = at + 1) {
-        parts.push_back(text.substr(start, at - start));
+// Checked once, before any test: the tests copy stand-ins over the system's
+// explorer.exe and rundll32.exe and end every process of those names.
+// E2E_ACT_AS_WINDOWS makes a run refuse as it would on Windows, so that
+// the refusal itself can be tested; it can only stop a run, never allow one.
+class WineOnly : public testing::Environment {
+  public:
+    void SetUp() override {
+        if (support::underWine() && !GetEnvironmentVariableW(L"E2E_ACT_AS_WINDOWS", nullptr, 0))
+            return;
+        GTEST_FAIL() << "Not under Wine: these tests overwrite the system's explorer.exe and "
+                        "rundll32.exe and end every process of those names, so they run only "
+                        "in a Wine prefix: every test is skipped.";
     }
-    parts.push_back(text.substr(start));
-    return parts;
-}
-
-void removeTree(const std::wstring& path) {
-    WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring child = path + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(child);
-            } else {
-                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(child.c_str());
-            }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(path.c_str());
-}
-
-bool copyFile(const std::wstring& from, const std::wstring& to) {
-    // A stand-in that is still running keeps its file busy for a moment.
-    return waitUntil([&] { return CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE; }, 5000);
-}
+};
+[[maybe_unused]] testing::Environment* const kWineOnly =
+    testing::AddGlobalTestEnvironment(new WineOnly);
 
 // The environment of the program under test: ours, with the record file set.
 std::vector<wchar_t> environmentWith(const std::wstring& recordFile) {
@@ -123,161 +50,93 @@ std::vector<wchar_t> environmentWith(const std::wstring& recordFile) {
     return block;
 }
 
-Process startProcess(const std::wstring& path, std::vector<wchar_t>* environment,
-                     const std::wstring& directory) {
-    std::wstring commandLine = L"\"" + path + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        environment ? CREATE_UNICODE_ENVIRONMENT : 0,
-                        environment ? environment->data() : nullptr,
-                        directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
-        ADD_FAILURE() << "cannot start the program, error " << GetLastError();
-        return {};
-    }
-    CloseHandle(info.hThread);
-    return Process(info.hProcess, info.dwProcessId);
+Process startOrFail(const std::wstring& path, const std::wstring& directory,
+                    std::vector<wchar_t>* environment = nullptr) {
+    DWORD error = 0;
+    Process process = support::startProcess(path, directory, environment, &error);
+    if (!process.handle()) ADD_FAILURE() << "cannot start " << narrow(path) << ", error " << error;
+    return process;
+}
+
+// The recording stand-ins take the place of the system's explorer.exe and
+// rundll32.exe (the test runner's DLL overrides let them win).
+bool installStandIns() {
+    const std::wstring recorder = buildDir() + L"\\recorder.exe";
+    const std::vector<std::wstring> files = standInFiles();
+    return std::all_of(files.begin(), files.end(),
+                       [&](const std::wstring& file) { return copyOrFail(recorder, file); });
 }
 
 }  // namespace
 
-bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount64() >= deadline) return false;
-        Sleep(20);
-    }
-}
-
-std::wstring buildDir() { return moduleDir(); }
-
-std::wstring systemDir() {
-    std::array<wchar_t, MAX_PATH> path{};
-    const UINT length = GetSystemDirectoryW(path.data(), MAX_PATH);
-    return std::wstring(path.data(), length);
-}
-
-std::wstring windowsDir() {
-    std::array<wchar_t, MAX_PATH> path{};
-    const UINT length = GetSystemWindowsDirectoryW(path.data(), MAX_PATH);
-    return std::wstring(path.data(), length);
-}
-
-std::wstring fileNameOf(const std::wstring& path) {
-    return path.substr(path.find_last_of(L"\\/") + 1);
-}
-
-bool sameFile(const std::wstring& a, const std::wstring& b) {
-    return _wcsicmp(a.c_str(), b.c_str()) == 0;
-}
-
-TempDir::TempDir(const std::wstring& name) {
-    static int counter = 0;
-    std::array<wchar_t, MAX_PATH> temp{};
-    GetTempPathW(MAX_PATH, temp.data());
-    std::wstring base = temp.data();
-    if (!base.empty() && base.back() == L'\\') base.pop_back();
-    path_ = base + L"\\" + name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(++counter) + L"-" + std::to_wstring(GetTickCount64() % 100000);
-    CreateDirectoryW(path_.c_str(), nullptr);
-}
-
-TempDir::~TempDir() { removeTree(path_); }
-
-Process::~Process() {
-    if (!handle_) return;
-    terminate();
-    CloseHandle(handle_);
-}
-
-bool Process::running() const { return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
-
-bool Process::waitForExit(DWORD timeoutMs) const {
-    return handle_ && WaitForSingleObject(handle_, timeoutMs) == WAIT_OBJECT_0;
-}
-
-DWORD Process::exitCode() const {
-    DWORD code = STILL_ACTIVE;
-    if (handle_) GetExitCodeProcess(handle_, &code);
-    return code;
-}
-
-ULONGLONG Process::exitTime() const {
-    if (!handle_ || running()) return 0;
-    FILETIME created{}, exited{}, kernel{}, user{};
-    if (!GetProcessTimes(handle_, &created, &exited, &kernel, &user)) return 0;
-    return ULARGE_INTEGER{{exited.dwLowDateTime, exited.dwHighDateTime}}.QuadPart;
-}
-
-void Process::terminate() {
-    if (running()) {
-        TerminateProcess(handle_, 1);
-        WaitForSingleObject(handle_, 5000);
-    }
+bool copyOrFail(const std::wstring& from, const std::wstring& to) {
+    DWORD error = 0;
+    if (support::copyFile(from, to, &error)) return true;
+    ADD_FAILURE() << "cannot copy " << narrow(from) << " to " << narrow(to) << ", error " << error;
+    return false;
 }
 
 Process startNamed(const TempDir& dir, const std::wstring& imageName) {
     const std::wstring path = dir.file(imageName);
-    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        copyFile(buildDir() + L"\\sleeper.exe", path);
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        !copyOrFail(buildDir() + L"\\sleeper.exe", path)) {
+        return {};
     }
-    return startProcess(path, nullptr, dir.path());
+    return startOrFail(path, dir.path());
 }
 
-std::vector<DWORD> processesNamed(const std::wstring& imageName) {
-    return processIdsNamed(imageName.c_str());
+std::vector<std::wstring> standInFiles() {
+    return {windowsDir() + L"\\explorer.exe", systemDir() + L"\\rundll32.exe"};
 }
 
-bool endProcessesNamed(const std::wstring& imageName) {
-    for (const DWORD id : processesNamed(imageName)) {
-        const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
-        if (!process) continue;
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
-    }
-    // A process that is ending can linger in the list for a moment.
-    return waitUntil([&] { return processesNamed(imageName).empty(); }, 5000);
+bool waitUntilNoneRunsFrom(const std::vector<std::wstring>& files) {
+    const auto runsFrom = [](const std::wstring& file) {
+        for (const DWORD id : processesNamed(fileNameOf(file))) {
+            if (sameFile(support::imagePathOf(id), file)) return true;
+        }
+        return false;
+    };
+    return waitUntil([&] { return std::none_of(files.begin(), files.end(), runsFrom); });
 }
 
 Program::Program(const ProgramOptions& options) : folder_(options.folderName) {
-    const std::wstring build = buildDir();
     const bool inPlace = !options.runInPlace.empty();
-    const std::wstring exe = inPlace ? options.runInPlace : folder_.file(kProgram);
+    const std::wstring exe = inPlace ? options.runInPlace : folder_.file(kProgramFile);
     const std::wstring home = inPlace ? exe.substr(0, exe.find_last_of(L"\\/")) : folder_.path();
     recordFile_ = folder_.file(L"record.txt");
-    if (!inPlace) {
-        copyFile(build + L"\\" + kProgram, exe);
-        if (options.recordingSkin) {
-            copyFile(build + L"\\recording\\SkinH_VB6.dll", folder_.file(L"SkinH_VB6.dll"));
-        } else if (options.withSkinLibrary) {
-            copyFile(build + L"\\SkinH_VB6.dll", folder_.file(L"SkinH_VB6.dll"));
-        }
-        if (options.withSkinFile) copyFile(build + L"\\skinh.she", folder_.file(L"skinh.she"));
-        for (const auto& [source, name] : options.planted) copyFile(source, folder_.file(name));
-    }
+    // Nothing runs in a half-prepared folder: each failed copy has failed the test.
+    if (!(inPlace || prepareFolder(options)) || !installStandIns()) return;
 
-    // The recording stand-ins take the place of the system's explorer.exe and
-    // rundll32.exe (the test runner's DLL overrides let them win).
-    copyFile(build + L"\\recorder.exe", windowsDir() + L"\\explorer.exe");
-    copyFile(build + L"\\recorder.exe", systemDir() + L"\\rundll32.exe");
     std::vector<wchar_t> environment = environmentWith(recordFile_);
-    process_ = startProcess(exe, &environment,
-                            options.currentDirectory.empty() ? home : options.currentDirectory);
+    process_ = startOrFail(exe, options.currentDirectory.empty() ? home : options.currentDirectory,
+                           &environment);
+    if (!process_.handle()) return;
     const DWORD pid = process_.id();
-    waitUntil([&] { return (window_ = findTopLevel(pid, kWindowClass, nullptr)) != nullptr; });
+    waitUntil(
+        [&] { return (window_ = support::findTopLevel(pid, kProgramWindowClass)) != nullptr; });
     if (!window_) ADD_FAILURE() << "the program's window did not appear";
     // Let it finish what it queued for itself before the test acts.
     WaitForInputIdle(process_.handle(), 5000);
 }
 
-Program::~Program() {
-    process_.terminate();
-    // Launched stand-ins exit by themselves; give them a moment to let go of the folder.
-    waitUntil([] { return false; }, 50);
+bool Program::prepareFolder(const ProgramOptions& options) const {
+    const std::wstring build = buildDir();
+    std::vector<std::pair<std::wstring, std::wstring>> files = {
+        {build + L"\\" + kProgramFile, kProgramFile}};
+    if (options.recordingSkin) {
+        files.emplace_back(build + L"\\recording\\SkinH_VB6.dll", L"SkinH_VB6.dll");
+    } else if (options.withSkinLibrary) {
+        files.emplace_back(build + L"\\SkinH_VB6.dll", L"SkinH_VB6.dll");
+    }
+    if (options.withSkinFile) files.emplace_back(build + L"\\skinh.she", L"skinh.she");
+    files.insert(files.end(), options.planted.begin(), options.planted.end());
+    return std::all_of(files.begin(), files.end(), [&](const auto& file) {
+        return copyOrFail(file.first, folder_.file(file.second));
+    });
 }
+
+// The folder goes once the program and what it launched let go of it.
+Program::~Program() { process_.terminate(); }
 
 HWND Program::control(int id) const { return GetDlgItem(window_, id); }
 
@@ -305,53 +164,30 @@ RECT Program::clientRect() const {
     return r;
 }
 
-std::vector<char> Program::remoteSend(HWND target, UINT message, WPARAM wParam,
-                                      size_t bytes) const {
-    std::vector<char> result(bytes, 0);
-    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
-                                       FALSE, process_.id());
-    if (!process) return result;
-    void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
-    if (remote) {
-        SendMessageW(target, message, wParam, reinterpret_cast<LPARAM>(remote));
-        SIZE_T read = 0;
-        ReadProcessMemory(process, remote, result.data(), bytes, &read);
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    }
-    CloseHandle(process);
-    return result;
-}
-
 std::wstring Program::statusText(int panel) const {
-    // SB_GETTEXTW writes into the program's own memory: lend it a buffer there.
-    const HWND bar = control(design::kS1);
-    const auto part = static_cast<WPARAM>(panel - 1);
-    const size_t length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, part, 0));
-    const std::vector<char> bytes =
-        remoteSend(bar, SB_GETTEXTW, part, (length + 1) * sizeof(wchar_t));
-    std::wstring text(length, L'\0');
-    memcpy(text.data(), bytes.data(), length * sizeof(wchar_t));
-    return text;
+    return support::statusBarText(control(design::kS1), process_.id(), panel - 1);
 }
 
 RECT Program::statusPanelRect(int panel) const {
-    const std::vector<char> bytes =
-        remoteSend(control(design::kS1), SB_GETRECT, static_cast<WPARAM>(panel - 1), sizeof(RECT));
-    RECT r{};
-    memcpy(&r, bytes.data(), sizeof r);
-    return r;
+    return support::statusBarRect(control(design::kS1), process_.id(), panel - 1);
 }
 
 std::vector<char> Program::askStatusBar(UINT message, WPARAM wParam, size_t bytes) const {
-    return remoteSend(control(design::kS1), message, wParam, bytes);
+    return support::askIntoRemoteBuffer(control(design::kS1), process_.id(), message, wParam,
+                                        bytes);
 }
 
 void Program::click(int id) const { PostMessageW(control(id), BM_CLICK, 0, 0); }
 
+bool Program::sync() const {
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer) != 0;
+}
+
 void Program::close() const { PostMessageW(window_, WM_CLOSE, 0, 0); }
 
 HWND Program::findMessageBox(const std::wstring& title) const {
-    return findTopLevel(process_.id(), L"#32770", &title);
+    return support::findTopLevel(process_.id(), L"#32770", title.c_str());
 }
 
 HWND Program::waitForMessageBox(const std::wstring& title, DWORD timeoutMs) const {
@@ -360,13 +196,15 @@ HWND Program::waitForMessageBox(const std::wstring& title, DWORD timeoutMs) cons
     return box;
 }
 
-std::wstring Program::messageBoxText(HWND box) { return windowTextOf(GetDlgItem(box, 0xFFFF)); }
+std::wstring Program::messageBoxText(HWND box) {
+    return support::windowTextOf(GetDlgItem(box, 0xFFFF));
+}
 
 std::vector<int> Program::messageBoxButtons(HWND box) {
     std::vector<int> ids;
     // The box may keep the buttons it does not use, hidden.
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (className(child) != L"Button" || !IsWindowVisible(child)) continue;
+        if (support::classNameOf(child) != L"Button" || !IsWindowVisible(child)) continue;
         ids.push_back(GetDlgCtrlID(child));
     }
     std::sort(ids.begin(), ids.end());
@@ -403,8 +241,8 @@ int Program::listSelection() const {
 
 std::vector<Record> Program::records() const {
     std::vector<Record> result;
-    for (const std::wstring& line : split(readUtf8File(recordFile_), L'\n')) {
-        if (!line.empty()) result.push_back(split(line, L'\t'));
+    for (const std::wstring& line : support::split(support::readUtf8File(recordFile_), L'\n')) {
+        if (!line.empty()) result.push_back(support::split(line, L'\t'));
     }
     return result;
 }

@@ -12,29 +12,30 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/files.h"
+#include "tests/support/process.h"
+#include "tests/support/text.h"
+#include "tests/support/wait.h"
+
 namespace e2e {
 
-// Polls until the condition holds; generous by default, never a timing test.
-bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000);
+using support::endProcessesNamed;
+using support::fileNameOf;
+using support::narrow;
+using support::Process;
+using support::processesNamed;
+using support::readFileBytes;
+using support::sameFile;
+using support::systemDir;
+using support::TempDir;
+using support::waitUntil;
+using support::windowsDir;
 
 // The folder that holds the built program, its library and the stand-ins.
-std::wstring buildDir();
-std::wstring systemDir();
-std::wstring windowsDir();
+inline std::wstring buildDir() { return support::moduleDir(); }
 
-// A fresh folder under the temporary directory, removed with its content.
-class TempDir {
-  public:
-    explicit TempDir(const std::wstring& name = L"e2e");
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    ~TempDir();
-    const std::wstring& path() const { return path_; }
-    std::wstring file(const std::wstring& name) const { return path_ + L"\\" + name; }
-
-  private:
-    std::wstring path_;
-};
+// Copies the file; a copy that fails fails the test, naming both paths.
+bool copyOrFail(const std::wstring& from, const std::wstring& to);
 
 // What a recording stand-in wrote: one record per line, fields split at tabs.
 using Record = std::vector<std::wstring>;
@@ -47,42 +48,15 @@ struct Launch {
     std::wstring directory;
 };
 
-// A started process that the test owns and ends.
-class Process {
-  public:
-    Process() = default;
-    Process(HANDLE process, DWORD id) : handle_(process), id_(id) {}
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-    Process(Process&& other) noexcept
-        : handle_(std::exchange(other.handle_, nullptr)), id_(other.id_) {}
-    Process& operator=(Process&& other) noexcept {
-        std::swap(handle_, other.handle_);
-        std::swap(id_, other.id_);
-        return *this;
-    }
-    ~Process();
-    HANDLE handle() const { return handle_; }
-    DWORD id() const { return id_; }
-    bool running() const;
-    bool waitForExit(DWORD timeoutMs = 15000) const;
-    DWORD exitCode() const;
-    // When it ended, in FILETIME units (100 ns, UTC); 0 while it runs.
-    ULONGLONG exitTime() const;
-    void terminate();
-
-  private:
-    HANDLE handle_ = nullptr;
-    DWORD id_ = 0;
-};
-
 // Starts copies of the waiting stand-in under the given image name.
 Process startNamed(const TempDir& dir, const std::wstring& imageName);
 
-// Ids of the running processes with this image name, in any letter case.
-std::vector<DWORD> processesNamed(const std::wstring& imageName);
-// Ends every such process from the test's side; true when none is left.
-bool endProcessesNamed(const std::wstring& imageName);
+// The system's explorer.exe and rundll32.exe, which the recording stand-in
+// takes the place of while a Program runs.
+std::vector<std::wstring> standInFiles();
+// A launched stand-in records as it starts and then exits: once no process
+// runs from any of these files, every launch made before is on record.
+bool waitUntilNoneRunsFrom(const std::vector<std::wstring>& files);
 
 struct ProgramOptions {
     bool withSkinLibrary = true;    // the real SkinH_VB6.dll beside the program
@@ -121,6 +95,9 @@ class Program {
     std::vector<char> askStatusBar(UINT message, WPARAM wParam, size_t bytes) const;
     // Posted, so a handler that opens a modal box does not block the test.
     void click(int id) const;
+    // Returns once the program's thread next looks at its messages: all it
+    // did before that, without waiting for input, is done.
+    bool sync() const;
     void close() const;
 
     // The program's top-level dialog box (#32770) with this title, or null.
@@ -140,9 +117,7 @@ class Program {
     std::wstring recordFile() const { return recordFile_; }
 
   private:
-    // Sends a message whose answer the control writes into a buffer: the
-    // buffer must live in the program's memory.
-    std::vector<char> remoteSend(HWND target, UINT message, WPARAM wParam, size_t bytes) const;
+    bool prepareFolder(const ProgramOptions& options) const;
 
     TempDir folder_;
     std::wstring recordFile_;
@@ -163,12 +138,5 @@ bool waitForFocus(HWND window, HWND control);
 // The clipboard, from the test's side.
 bool putTextOnClipboard(const std::wstring& text);
 bool clipboardHoldsData();
-
-std::wstring fileNameOf(const std::wstring& path);
-// ASCII-ish text for a failure message.
-inline std::string narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
-bool sameFile(const std::wstring& a, const std::wstring& b);
 
 }  // namespace e2e

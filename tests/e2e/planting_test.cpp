@@ -33,7 +33,7 @@ TEST(Planting, ProgramsPlantedBesideTheProgramOrInTheCurrentDirectoryNeverRun) {
     e2e::TempDir cwd(L"cwd");
     const std::wstring recorder = e2e::buildDir() + L"\\recorder.exe";
     for (const wchar_t* name : {L"explorer.exe", L"rundll32.exe", L"RUNDLL32.EXE"}) {
-        CopyFileW(recorder.c_str(), cwd.file(name).c_str(), FALSE);
+        ASSERT_TRUE(e2e::copyOrFail(recorder, cwd.file(name)));
     }
     e2e::ProgramOptions options;
     options.currentDirectory = cwd.path();
@@ -45,8 +45,16 @@ TEST(Planting, ProgramsPlantedBesideTheProgramOrInTheCurrentDirectoryNeverRun) {
     program.click(design::kCommand3);  // end the shell...
     ASSERT_TRUE(e2e::waitUntil([&] { return program.text(design::kCommand3) == L"重启Explorer"; }));
     program.click(design::kCommand3);  // ...and start it again
-    ASSERT_TRUE(program.waitForLaunches(2));
-    Sleep(300);  // a planted copy, if one were started, would have recorded by now
+    ASSERT_TRUE(e2e::waitUntil(
+        [&] { return program.statusText(2) == app::texts::kStatusExplorerRestarted; }));
+    // Both launches are made; once every copy that could have run, planted
+    // or not, has exited, each launch is on record.
+    std::vector<std::wstring> copies = e2e::standInFiles();
+    for (const std::wstring& folder : {program.folder(), cwd.path()}) {
+        copies.push_back(folder + L"\\explorer.exe");
+        copies.push_back(folder + L"\\rundll32.exe");
+    }
+    ASSERT_TRUE(e2e::waitUntilNoneRunsFrom(copies));
     const auto launches = program.launches();
     ASSERT_EQ(launches.size(), 2u);
     for (const auto& launch : launches) {
@@ -68,8 +76,8 @@ TEST(Planting, SystemDllsPlantedBesideTheProgramAreNeverLoaded) {
     const HWND box = program.waitForMessageBox(L"Zelk系列软件提示");
     ASSERT_NE(box, nullptr);
     Program::answer(box, IDYES);
-    ASSERT_TRUE(e2e::waitUntil([&] { return program.listItems().size() == 1; }));
-    Sleep(500);
+    // The second line follows the first pause, and with it the binding.
+    ASSERT_TRUE(e2e::waitUntil([&] { return program.listItems().size() >= 2; }));
     EXPECT_FALSE(anyRecord(program, L"planted-dll-loaded"));
     EXPECT_TRUE(program.process().running());
 }
@@ -94,8 +102,8 @@ TEST(SkinLibrary, IsAttachedTwiceWithThePathOfTheSkinFileAndAnEmptyPassword) {
 
 TEST(SkinLibrary, IsLoadedOnlyFromTheProgramsFolder) {
     e2e::TempDir cwd(L"cwd");
-    CopyFileW((e2e::buildDir() + L"\\recording\\SkinH_VB6.dll").c_str(),
-              cwd.file(L"SkinH_VB6.dll").c_str(), FALSE);
+    ASSERT_TRUE(e2e::copyOrFail(e2e::buildDir() + L"\\recording\\SkinH_VB6.dll",
+                                cwd.file(L"SkinH_VB6.dll")));
     e2e::ProgramOptions options;
     options.withSkinLibrary = false;
     options.currentDirectory = cwd.path();

@@ -6,7 +6,6 @@
 
 #include "resources/form1_design.h"
 #include "tests/e2e/harness.h"
-#include "tests/e2e/probes.h"
 
 namespace {
 

@@ -1,0 +1,30 @@
+#include "tests/support/window_lookup.h"
+
+#include <array>
+
+namespace support {
+
+std::wstring classNameOf(HWND window) {
+    std::array<wchar_t, 256> name{};
+    const int length = GetClassNameW(window, name.data(), static_cast<int>(name.size()));
+    return std::wstring(name.data(), static_cast<size_t>(length > 0 ? length : 0));
+}
+
+std::wstring windowTextOf(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+HWND findTopLevel(DWORD processId, const wchar_t* className, const wchar_t* title) {
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, title)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == processId && IsWindowVisible(w)) return w;
+    }
+    return nullptr;
+}
+
+}  // namespace support

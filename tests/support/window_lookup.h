@@ -1,0 +1,17 @@
+// Windows of another process: found by class and title, read as text.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace support {
+
+std::wstring classNameOf(HWND window);
+std::wstring windowTextOf(HWND window);
+
+// A visible top-level window of the process with this class and, if given,
+// this title; null when there is none.
+HWND findTopLevel(DWORD processId, const wchar_t* className, const wchar_t* title = nullptr);
+
+}  // namespace support
