@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "app/delay.h"
+#include "app/guard.h"
 #include "app/kill_process.h"
 #include "app/texts.h"
 
@@ -9,15 +10,10 @@ namespace app {
 namespace t = texts;
 
 bool runGuarded(Host& host, const std::function<void()>& handler) {
-    try {
+    return runGuarded(&host, false, [&handler] {
         handler();
         return true;
-    } catch (const HostError& error) {
-        host.reportError(error);
-        return false;
-    } catch (const WindowClosed&) {
-        return false;
-    }
+    });
 }
 
 void Form1::KillProcess(const std::wstring& imageName) { app::KillProcess(api_, imageName); }

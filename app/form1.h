@@ -44,10 +44,10 @@ class Form1 {
     Bindings& api_;
 };
 
-// Runs one handler. A host operation that fails stops the handler at that
-// step; the failure is reported and the program keeps running. A handler
-// whose window was unloaded during a wait ends without a report. Returns
-// false when the handler was stopped either way.
+// Runs one handler. A host operation that fails, or anything else thrown,
+// stops the handler at that step; the failure is reported and the program
+// keeps running. A handler whose window was unloaded during a wait ends
+// without a report. Returns false when the handler was stopped either way.
 bool runGuarded(Host& host, const std::function<void()>& handler);
 
 }  // namespace app

@@ -38,4 +38,8 @@ inline constexpr const wchar_t* kCloseThanks = L"感谢您对Mirt、对Zelk系�
 inline constexpr const wchar_t* kCloseQuestion =
     L"是否退出并到论坛可以下载更多Zelk系列原创免费软件?";
 
+// A failure the program did not foresee, reported like a failed step.
+inline constexpr const wchar_t* kUnexpectedFailure = L"程序内部错误";
+inline constexpr const wchar_t* kUnknownReason = L"未知的错误";
+
 }  // namespace app::texts

@@ -3,6 +3,7 @@
 #include <array>
 #include <commctrl.h>
 
+#include "app/guard.h"
 #include "app/texts.h"
 #include "platform/status_bar.h"
 #include "resources/form1_design.h"
@@ -13,7 +14,7 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"ZelkUsbTool.Form1";
 constexpr UINT_PTR kClockTimer = 1;
-constexpr UINT kClearGroupBoxes = WM_APP + 1;
+constexpr wchar_t kNotesProcProperty[] = L"ZelkUsbTool.NotesProc";
 
 const design::Control& designOf(int id) {
     for (const auto& c : design::kControls) {
@@ -73,6 +74,8 @@ bool MainWindow::registerClass() {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = windowProc;
+    // A dialog manager's window: DefDlgProcW keeps its state here.
+    wc.cbWndExtra = DLGWINDOWEXTRA;
     wc.hInstance = instance_;
     wc.hIcon = bigIcon_.get();
     wc.hIconSm = smallIcon_.get();
@@ -100,6 +103,8 @@ bool MainWindow::create(int showCommand) {
     ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     app::runGuarded(host_, [this] { form_.Form_Load(); });
+    // Focus cues stay hidden until the keyboard is used, by the system's rules.
+    ::SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
     showCentred(showCommand);
     return window_ != nullptr;
 }
@@ -116,7 +121,9 @@ void MainWindow::showCentred(int showCommand) {
     ::SetWindowPos(window_, nullptr, x, y, width, height,
                    SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
     ::ShowWindow(window_, showCommand);
-    ::SetFocus(control(design::kCommand1));
+    // Through the dialog manager, so that it knows the focus it must restore.
+    ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control(design::kCommand1)),
+                   TRUE);
 }
 
 void MainWindow::createControls() {
@@ -127,46 +134,51 @@ void MainWindow::createControls() {
 
     for (const auto& c : design::kControls) {
         const POINT at = absoluteTwips(c);
+        // The status bar reports an unexpected failure through the host.
+        void* const createParam = c.kind == design::Kind::StatusBar ? &host_ : nullptr;
         const HWND child = ::CreateWindowExW(
             c.exStyle, classOf(c.kind), c.caption, c.style, scale(at.x), scale(at.y),
             scale(at.x + c.width) - scale(at.x), scale(at.y + c.height) - scale(at.y), window_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, createParam);
         if (child && font_)
             ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     }
-    ::SetWindowTextW(control(design::kText1), design::kNotes);
-    // Posted: it only matters once input arrives, and posted messages come
-    // before input; the window shows a few milliseconds sooner.
-    ::PostMessageW(window_, kClearGroupBoxes, 0, 0);
+    const HWND notes = control(design::kText1);
+    ::SetWindowTextW(notes, design::kNotes);
+    ::SetPropW(notes, kNotesProcProperty,
+               reinterpret_cast<HANDLE>(::SetWindowLongPtrW(
+                   notes, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(notesProc))));
+    stackUnfocusableBelow();
     layoutStatusBar();
 }
 
-// A group box only draws a frame and a caption, yet its rectangle covers the
-// controls inside it, Command5 included, which sit after it in the tab order
-// and so below it. Cutting their rectangles out of the box's window region
-// keeps every hit test, from any thread, on the control the user sees.
-void MainWindow::clearGroupBoxesOverControls() {
-    for (const auto& box : design::kControls) {
-        if (box.kind != design::Kind::GroupBox) continue;
-        const HWND boxWindow = control(box.id);
-        RECT boxRect{};
-        ::GetWindowRect(boxWindow, &boxRect);
-        const HRGN region =
-            ::CreateRectRgn(0, 0, boxRect.right - boxRect.left, boxRect.bottom - boxRect.top);
-        for (const auto& c : design::kControls) {
-            if (c.kind == design::Kind::GroupBox) continue;
-            RECT r{};
-            ::GetWindowRect(control(c.id), &r);
-            RECT overlap{};
-            if (!::IntersectRect(&overlap, &r, &boxRect)) continue;
-            ::OffsetRect(&overlap, -boxRect.left, -boxRect.top);
-            const HRGN hole = ::CreateRectRgnIndirect(&overlap);
-            ::CombineRgn(region, region, hole, RGN_DIFF);
-            ::DeleteObject(hole);
-        }
-        // The window owns the region from here on.
-        if (!::SetWindowRgn(boxWindow, region, FALSE)) ::DeleteObject(region);
+// Hit tests and the dialog manager both walk the z-order. The controls that
+// take no focus (group boxes, the status bar) go below all the others, each
+// group box below what it holds (Frame3 above Frame2): a click lands on the
+// control the user sees, Command5 included, and Tab keeps the design's order.
+void MainWindow::stackUnfocusableBelow() {
+    for (auto c = std::rbegin(design::kControls); c != std::rend(design::kControls); ++c) {
+        if (c->style & WS_TABSTOP) continue;
+        ::SetWindowPos(control(c->id), HWND_BOTTOM, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
     }
+}
+
+// The notes are for reading: tabbing in must neither select them all nor
+// scroll to their end, which the dialog manager does to an edit that claims
+// DLGC_HASSETSEL.
+LRESULT CALLBACK MainWindow::notesProc(HWND notes, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto original = reinterpret_cast<WNDPROC>(::GetPropW(notes, kNotesProcProperty));
+    auto* self =
+        reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(::GetParent(notes), GWLP_USERDATA));
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(notes, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        ::RemovePropW(notes, kNotesProcProperty);
+    }
+    return app::runGuarded(self ? &self->host_ : nullptr, LRESULT{0}, [&] {
+        const LRESULT result = ::CallWindowProcW(original, notes, message, wParam, lParam);
+        return message == WM_GETDLGCODE ? result & ~LRESULT{DLGC_HASSETSEL} : result;
+    });
 }
 
 void MainWindow::layoutStatusBar() {
@@ -227,8 +239,10 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
-    return self->handleMessage(message, wParam, lParam);
+    if (!self) return ::DefDlgProcW(window, message, wParam, lParam);
+    // Nothing thrown may unwind into the system's frames.
+    return app::runGuarded(&self->host_, LRESULT{0},
+                           [&] { return self->handleMessage(message, wParam, lParam); });
 }
 
 // Only dispatches: each message has its own method.
@@ -239,11 +253,11 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             createControls();
             return 0;
         case WM_COMMAND:
+            // Esc's IDCANCEL comes with no control and is dropped here too.
             if (HIWORD(wParam) == BN_CLICKED && lParam != 0) onCommand(LOWORD(wParam));
             return 0;
-        case kClearGroupBoxes:
-            clearGroupBoxesOverControls();
-            return 0;
+        case DM_GETDEFID:
+            return focusedPushButton();
         case WM_TIMER:
             if (wParam == kClockTimer) updateClock();
             return 0;
@@ -251,12 +265,6 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETTINGCHANGE:
             updateClock();
             break;
-        case WM_ACTIVATE:
-            onActivate(wParam);
-            break;
-        case WM_SETFOCUS:
-            onSetFocus();
-            return 0;
         case WM_CLOSE:
             onClose();
             return 0;
@@ -266,21 +274,16 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return ::DefWindowProcW(window, message, wParam, lParam);
+    return ::DefDlgProcW(window, message, wParam, lParam);
 }
 
-// Remembers the focused control, as a dialog box does, so that it gets the
-// focus back when the window is activated again.
-void MainWindow::onActivate(WPARAM wParam) {
-    if (LOWORD(wParam) != WA_INACTIVE) return;
+// Enter presses the focused push button: none is the window's default.
+LRESULT MainWindow::focusedPushButton() const {
     const HWND focus = ::GetFocus();
-    if (focus && ::IsChild(window_, focus)) lastFocus_ = focus;
-}
-
-void MainWindow::onSetFocus() {
-    const HWND target =
-        lastFocus_ && ::IsWindowEnabled(lastFocus_) ? lastFocus_ : control(design::kCommand1);
-    ::SetFocus(target);
+    if (!focus || ::GetParent(focus) != window_) return 0;
+    const LRESULT code = ::SendMessageW(focus, WM_GETDLGCODE, 0, 0);
+    if (!(code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) return 0;
+    return MAKELONG(::GetDlgCtrlID(focus), DC_HASDEFID);
 }
 
 void MainWindow::onCommand(int id) {

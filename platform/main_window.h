@@ -30,12 +30,12 @@ class MainWindow final {
 
     bool registerClass();
     void createControls();
-    void clearGroupBoxesOverControls();
+    void stackUnfocusableBelow();
+    static LRESULT CALLBACK notesProc(HWND notes, UINT message, WPARAM wParam, LPARAM lParam);
     void layoutStatusBar();
     void updateClock();
     void scheduleClock();
-    void onActivate(WPARAM wParam);
-    void onSetFocus();
+    LRESULT focusedPushButton() const;
     void onCommand(int id);
     void onClose();
     void onDestroy();
@@ -52,7 +52,6 @@ class MainWindow final {
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     std::wstring clockText_;
-    HWND lastFocus_ = nullptr;
 };
 
 }  // namespace platform

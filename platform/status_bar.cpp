@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <commctrl.h>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "app/guard.h"
 #include "platform/handles.h"
 
 namespace platform {
@@ -21,6 +23,8 @@ struct Bar {
     std::vector<std::wstring> texts{std::wstring()};
     HFONT font = nullptr;
     COLORREF background = CLR_DEFAULT;
+    // Where an unexpected failure is reported; given at creation.
+    app::Host* host = nullptr;
 };
 
 Bar* barOf(HWND window) {
@@ -120,6 +124,7 @@ LRESULT onSetText(HWND window, Bar& bar, WPARAM wParam, LPARAM lParam) {
     return TRUE;
 }
 
+// Length in the low word, drawing type (always 0: sunken) in the high word.
 LRESULT onGetTextLength(HWND, Bar& bar, WPARAM wParam, LPARAM) {
     const auto part = static_cast<size_t>(wParam);
     if (part >= bar.texts.size()) return 0;
@@ -135,6 +140,49 @@ LRESULT onGetText(HWND window, Bar& bar, WPARAM wParam, LPARAM lParam) {
         out[text.size()] = L'\0';
     }
     return onGetTextLength(window, bar, wParam, lParam);
+}
+
+// The narrow forms, for tools that read the bar in the ANSI code page.
+std::string ansiText(const Bar& bar, WPARAM wParam) {
+    const auto part = static_cast<size_t>(wParam);
+    if (part >= bar.texts.size() || bar.texts[part].empty()) return {};
+    const std::wstring& text = bar.texts[part];
+    const int wide = static_cast<int>(text.size());
+    std::string narrow(static_cast<size_t>(::WideCharToMultiByte(CP_ACP, 0, text.c_str(), wide,
+                                                                 nullptr, 0, nullptr, nullptr)),
+                       '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), wide, narrow.data(),
+                          static_cast<int>(narrow.size()), nullptr, nullptr);
+    return narrow;
+}
+
+LRESULT onGetTextLengthA(HWND, Bar& bar, WPARAM wParam, LPARAM) {
+    return MAKELONG(ansiText(bar, wParam).size(), 0);
+}
+
+LRESULT onGetTextA(HWND, Bar& bar, WPARAM wParam, LPARAM lParam) {
+    const std::string text = ansiText(bar, wParam);
+    if (lParam) {
+        auto* out = reinterpret_cast<char*>(lParam);
+        text.copy(out, text.size());
+        out[text.size()] = '\0';
+    }
+    return MAKELONG(text.size(), 0);
+}
+
+// As the common control answers: the window's text is the first panel's.
+LRESULT onWindowText(HWND, Bar& bar, WPARAM wParam, LPARAM lParam) {
+    const std::wstring& text = bar.texts[0];
+    if (!lParam || wParam == 0) return 0;
+    const size_t count = std::min(text.size(), static_cast<size_t>(wParam) - 1);
+    auto* out = reinterpret_cast<wchar_t*>(lParam);
+    text.copy(out, count);
+    out[count] = L'\0';
+    return static_cast<LRESULT>(count);
+}
+
+LRESULT onWindowTextLength(HWND, Bar& bar, WPARAM, LPARAM) {
+    return static_cast<LRESULT>(bar.texts[0].size());
 }
 
 LRESULT onGetRect(HWND window, Bar& bar, WPARAM wParam, LPARAM lParam) {
@@ -195,6 +243,10 @@ constexpr Route kRoutes[] = {
     {SB_SETTEXTW, onSetText},
     {SB_GETTEXTW, onGetText},
     {SB_GETTEXTLENGTHW, onGetTextLength},
+    {SB_GETTEXTA, onGetTextA},
+    {SB_GETTEXTLENGTHA, onGetTextLengthA},
+    {WM_GETTEXT, onWindowText},
+    {WM_GETTEXTLENGTH, onWindowTextLength},
     {SB_GETRECT, onGetRect},
     {SB_GETBORDERS, onGetBorders},
     {SB_SETBKCOLOR, onSetBackground},
@@ -206,9 +258,20 @@ constexpr Route kRoutes[] = {
     {WM_SIZE, onSize},
 };
 
+LRESULT route(HWND window, Bar& bar, UINT message, WPARAM wParam, LPARAM lParam) {
+    for (const Route& r : kRoutes) {
+        if (r.message == message) return r.handler(window, bar, wParam, lParam);
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
 LRESULT CALLBACK statusBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new Bar));
+        auto* bar = new (std::nothrow) Bar;
+        if (!bar) return FALSE;
+        bar->host =
+            static_cast<app::Host*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(bar));
         return TRUE;
     }
     Bar* bar = barOf(window);
@@ -217,12 +280,10 @@ LRESULT CALLBACK statusBarProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         delete bar;
         return 0;
     }
-    if (bar) {
-        for (const Route& route : kRoutes) {
-            if (route.message == message) return route.handler(window, *bar, wParam, lParam);
-        }
-    }
-    return ::DefWindowProcW(window, message, wParam, lParam);
+    if (!bar) return ::DefWindowProcW(window, message, wParam, lParam);
+    // Nothing thrown (a failed allocation, say) may unwind into the system.
+    return app::runGuarded(bar->host, LRESULT{0},
+                           [&] { return route(window, *bar, message, wParam, lParam); });
 }
 
 }  // namespace

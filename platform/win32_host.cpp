@@ -42,7 +42,12 @@ int idOf(app::Button button) {
 HWND Win32Host::control(int id) const { return window_ ? ::GetDlgItem(window_, id) : nullptr; }
 
 void Win32Host::dispatch(MSG& message) {
-    if (window_ && ::IsDialogMessageW(window_, &message)) return;
+    // The window has no cancel button, so Esc means nothing here. Dropped
+    // before the dialog manager turns it into IDCANCEL and before the notes
+    // box, a multi-line edit, answers it by posting WM_CLOSE to the window.
+    const bool ours = window_ && (message.hwnd == window_ || ::IsChild(window_, message.hwnd));
+    if (ours && message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) return;
+    if (ours && ::IsDialogMessageW(window_, &message)) return;
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
 }
@@ -123,7 +128,8 @@ void Win32Host::setButtonCaption(app::Button button, const std::wstring& caption
 
 void Win32Host::setButtonEnabled(app::Button button, bool enabled) {
     const HWND target = requireControl(idOf(button), L"无法启用或禁用按钮");
-    // Disabling the focused button would leave the keyboard nowhere.
+    // Disabling the focused button would leave the keyboard nowhere: the
+    // dialog manager moves it to the next tab stop first.
     if (!enabled && ::GetFocus() == target) ::SendMessageW(window_, WM_NEXTDLGCTL, 0, FALSE);
     ::EnableWindow(target, enabled ? TRUE : FALSE);
 }

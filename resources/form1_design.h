@@ -48,9 +48,12 @@ struct Control {
     DWORD exStyle;
 };
 
-// Window styles of each kind; WS_GROUP is added where a group starts.
+// Window styles of each kind; WS_GROUP is added where a group starts. The
+// controls that take no focus lie below the others in the z-order, each one
+// a group of its own, so that the arrow keys stay within Option1 and
+// Option2; a group box is clipped by the controls drawn inside it.
 inline constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-inline constexpr DWORD kGroupBoxStyle = kChild | BS_GROUPBOX;
+inline constexpr DWORD kGroupBoxStyle = kChild | WS_GROUP | WS_CLIPSIBLINGS | BS_GROUPBOX;
 inline constexpr DWORD kButtonStyle = kChild | WS_TABSTOP | BS_PUSHBUTTON;
 inline constexpr DWORD kRadioStyle = kChild | WS_TABSTOP | BS_AUTORADIOBUTTON;
 inline constexpr DWORD kListStyle =
@@ -61,9 +64,9 @@ inline constexpr DWORD kSunken = WS_EX_CLIENTEDGE;
 
 // In tab order. A container comes before what it holds.
 inline constexpr Control kControls[] = {
-    {kFrame1, Kind::GroupBox, kForm1, L"逐一问题解决", 120, 240, 5175, 1215,
-     kGroupBoxStyle | WS_GROUP, 0},
-    {kCommand1, Kind::Button, kFrame1, L"清空剪贴板", 120, 360, 1575, 615, kButtonStyle, 0},
+    {kFrame1, Kind::GroupBox, kForm1, L"逐一问题解决", 120, 240, 5175, 1215, kGroupBoxStyle, 0},
+    {kCommand1, Kind::Button, kFrame1, L"清空剪贴板", 120, 360, 1575, 615, kButtonStyle | WS_GROUP,
+     0},
     {kCommand2, Kind::Button, kFrame1, L"清除相关进程", 1800, 360, 1575, 615, kButtonStyle, 0},
     {kCommand3, Kind::Button, kFrame1, app::texts::kCaptionClearExplorer, 3480, 360, 1575, 615,
      kButtonStyle, 0},
@@ -71,7 +74,7 @@ inline constexpr Control kControls[] = {
     {kCommand4, Kind::Button, kFrame2, L"一键强力修复", 120, 240, 3135, 615, kButtonStyle, 0},
     {kFrame3, Kind::GroupBox, kFrame2, L"强力排除过程", 120, 1080, 3135, 2175, kGroupBoxStyle, 0},
     {kList1, Kind::ListBox, kFrame3, L"", 120, 240, 2895, 1860, kListStyle, kSunken},
-    {kS1, Kind::StatusBar, kForm1, L"", 0, 6255, 7815, 615, kChild, 0},
+    {kS1, Kind::StatusBar, kForm1, L"", 0, 6255, 7815, 615, kChild | WS_GROUP, 0},
     {kCommand5, Kind::Button, kForm1, L"弹出安全删除硬件的窗口", 240, 5160, 3135, 615, kButtonStyle,
      0},
     {kFrame4, Kind::GroupBox, kForm1, L"程序相关说明", 3600, 1680, 4095, 4215, kGroupBoxStyle, 0},

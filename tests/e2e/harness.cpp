@@ -172,6 +172,11 @@ RECT Program::statusPanelRect(int panel) const {
     return support::statusBarRect(control(design::kS1), process_.id(), panel - 1);
 }
 
+std::vector<char> Program::askStatusBar(UINT message, WPARAM wParam, size_t bytes) const {
+    return support::askIntoRemoteBuffer(control(design::kS1), process_.id(), message, wParam,
+                                        bytes);
+}
+
 void Program::click(int id) const { PostMessageW(control(id), BM_CLICK, 0, 0); }
 
 bool Program::sync() const {
@@ -253,6 +258,54 @@ std::vector<Launch> Program::launches() const {
 
 bool Program::waitForLaunches(size_t count, DWORD timeoutMs) const {
     return waitUntil([&] { return launches().size() >= count; }, timeoutMs);
+}
+
+void pressKey(HWND window, WORD key, std::initializer_list<WORD> modifiers) {
+    SetForegroundWindow(window);
+    std::vector<INPUT> inputs;
+    const auto add = [&inputs](WORD vk, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    for (WORD m : modifiers) add(m, 0);
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m) add(*m, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void clickAt(HWND window, POINT client) {
+    SetForegroundWindow(window);
+    ClientToScreen(window, &client);
+    // Absolute moves run from 0 to 65535 across the primary screen.
+    const auto scaled = [](LONG at, int metric) {
+        return static_cast<LONG>((at * 65535 + GetSystemMetrics(metric) / 2) /
+                                 (GetSystemMetrics(metric) - 1));
+    };
+    std::array<INPUT, 3> inputs{};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = scaled(client.x, SM_CXSCREEN);
+        input.mi.dy = scaled(client.y, SM_CYSCREEN);
+        input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    }
+    inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+HWND focusIn(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+bool waitForFocus(HWND window, HWND control) {
+    return waitUntil([&] { return focusIn(window) == control; });
 }
 
 bool putTextOnClipboard(const std::wstring& text) {

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -87,6 +90,9 @@ class Program {
     // Status-bar panel text, panels counted from 1.
     std::wstring statusText(int panel) const;
     RECT statusPanelRect(int panel) const;
+    // The bytes the status bar writes in answer to the message, into a
+    // buffer of that size lent in the program's memory.
+    std::vector<char> askStatusBar(UINT message, WPARAM wParam, size_t bytes) const;
     // Posted, so a handler that opens a modal box does not block the test.
     void click(int id) const;
     // Returns once the program's thread next looks at its messages: all it
@@ -118,6 +124,16 @@ class Program {
     Process process_;
     HWND window_ = nullptr;
 };
+
+// Real key presses into the window, as a user's: it is brought to the
+// foreground first, and the modifiers are held around the key.
+void pressKey(HWND window, WORD key, std::initializer_list<WORD> modifiers = {});
+// A real left click at a point of the window's client area.
+void clickAt(HWND window, POINT client);
+// The control with the keyboard focus in the window's thread, or null.
+HWND focusIn(HWND window);
+// Waits until the focus of the window's thread is on the control.
+bool waitForFocus(HWND window, HWND control);
 
 // The clipboard, from the test's side.
 bool putTextOnClipboard(const std::wstring& text);

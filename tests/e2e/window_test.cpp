@@ -4,6 +4,7 @@
 
 #include <array>
 #include <commctrl.h>
+#include <cstring>
 #include <gtest/gtest.h>
 
 #include "resources/form1_design.h"
@@ -81,7 +82,10 @@ TEST(MainWindow, EveryControlHasItsClassCaptionAndRectangle) {
     }
     for (int id : {design::kCommand1, design::kCommand2, design::kCommand3, design::kCommand4,
                    design::kCommand5}) {
-        EXPECT_EQ(styleOf(program.control(id)) & BS_TYPEMASK, BS_PUSHBUTTON) << id;
+        // The dialog manager marks the focused push button as the one Enter presses.
+        const LONG type = styleOf(program.control(id)) & BS_TYPEMASK;
+        EXPECT_TRUE(type == BS_PUSHBUTTON || (type == BS_DEFPUSHBUTTON && id == design::kCommand1))
+            << id;
         EXPECT_EQ(program.text(id).find(L'&'), std::wstring::npos);
     }
     for (int id : {design::kOption1, design::kOption2}) {
@@ -98,12 +102,26 @@ TEST(MainWindow, EveryControlHasItsClassCaptionAndRectangle) {
     EXPECT_FALSE(edit & ES_AUTOHSCROLL);  // long lines wrap
 }
 
-TEST(MainWindow, Command5IsAboveItsGroupBoxAndTakesTheClick) {
+TEST(MainWindow, EachControlLiesAboveItsGroupBoxAndTakesTheClick) {
     Program program;
-    const RECT r = program.rect(design::kCommand5);
-    POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    ClientToScreen(program.window(), &middle);
-    EXPECT_EQ(WindowFromPoint(middle), program.control(design::kCommand5));
+    ASSERT_NE(program.window(), nullptr);
+    // Command5 inside Frame2's rectangle, List1 inside two group boxes: every
+    // hit test finds the control the user sees, with no region cut out.
+    for (int id : {design::kCommand1, design::kCommand4, design::kList1, design::kCommand5,
+                   design::kText1, design::kOption1, design::kOption2}) {
+        SCOPED_TRACE(id);
+        const RECT r = program.rect(id);
+        POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        EXPECT_EQ(ChildWindowFromPoint(program.window(), middle), program.control(id));
+        ClientToScreen(program.window(), &middle);
+        EXPECT_EQ(WindowFromPoint(middle), program.control(id));
+    }
+    const HRGN region = CreateRectRgn(0, 0, 0, 0);
+    for (int id :
+         {design::kFrame1, design::kFrame2, design::kFrame3, design::kFrame4, design::kFrame5}) {
+        EXPECT_EQ(GetWindowRgn(program.control(id), region), ERROR) << id;
+    }
+    DeleteObject(region);
 }
 
 TEST(MainWindow, TabOrderAndInitialFocus) {
@@ -117,11 +135,13 @@ TEST(MainWindow, TabOrderAndInitialFocus) {
         order.push_back(GetDlgCtrlID(child));
         if (styleOf(child) & WS_TABSTOP) tabStops.push_back(GetDlgCtrlID(child));
     }
-    const std::vector<int> expectedOrder = {design::kFrame1,   design::kCommand1, design::kCommand2,
-                                            design::kCommand3, design::kFrame2,   design::kCommand4,
-                                            design::kFrame3,   design::kList1,    design::kS1,
-                                            design::kCommand5, design::kFrame4,   design::kText1,
-                                            design::kFrame5,   design::kOption1,  design::kOption2};
+    // What takes no focus lies below the rest, each group box below what it
+    // holds: Frame3 above Frame2.
+    const std::vector<int> expectedOrder = {design::kCommand1, design::kCommand2, design::kCommand3,
+                                            design::kCommand4, design::kList1,    design::kCommand5,
+                                            design::kText1,    design::kOption1,  design::kOption2,
+                                            design::kFrame5,   design::kFrame4,   design::kS1,
+                                            design::kFrame3,   design::kFrame2,   design::kFrame1};
     EXPECT_EQ(order, expectedOrder);
     const std::vector<int> expectedStops = {design::kCommand1, design::kCommand2, design::kCommand3,
                                             design::kCommand4, design::kList1,    design::kCommand5,
@@ -173,6 +193,39 @@ TEST(MainWindow, StatusBarPanelsAndClock) {
     EXPECT_LE(first.right, second.left);
     EXPECT_LE(second.right, third.left);
     EXPECT_NEAR(third.right, 521, 2);
+}
+
+// What a screen reader asks a status bar, from another process, in both
+// character sets.
+TEST(MainWindow, StatusBarAnswersTheReadersMessages) {
+    Program program;
+    ASSERT_NE(program.window(), nullptr);
+    const HWND bar = program.control(design::kS1);
+    EXPECT_EQ(SendMessageW(bar, SB_GETPARTS, 0, 0), 3);
+    const std::vector<char> bytes = program.askStatusBar(SB_GETPARTS, 3, 3 * sizeof(int));
+    std::array<int, 3> edges{};
+    memcpy(edges.data(), bytes.data(), sizeof edges);
+    EXPECT_EQ(edges[0], program.statusPanelRect(1).right);
+    EXPECT_EQ(edges[1], program.statusPanelRect(2).right);
+    EXPECT_EQ(edges[2], -1);
+
+    const std::wstring loaded = L"程序已加载完毕...";
+    EXPECT_EQ(SendMessageW(bar, SB_GETTEXTLENGTHW, 1, 0), static_cast<LRESULT>(loaded.size()));
+    // The narrow forms, in the program's ANSI code page (the same as ours).
+    std::array<char, 64> narrow{};
+    WideCharToMultiByte(CP_ACP, 0, loaded.c_str(), -1, narrow.data(),
+                        static_cast<int>(narrow.size()), nullptr, nullptr);
+    const std::string expected = narrow.data();
+    EXPECT_EQ(SendMessageW(bar, SB_GETTEXTLENGTHA, 1, 0), static_cast<LRESULT>(expected.size()));
+    const std::vector<char> text = program.askStatusBar(SB_GETTEXTA, 1, expected.size() + 1);
+    EXPECT_EQ(std::string(text.data()), expected);
+
+    // The window's own text is the first panel's, as the common control has it.
+    std::array<wchar_t, 64> window{};
+    EXPECT_EQ(SendMessageW(bar, WM_GETTEXT, window.size(), reinterpret_cast<LPARAM>(window.data())),
+              3);
+    EXPECT_EQ(std::wstring(window.data()), L"状态\uFF1A");
+    EXPECT_EQ(SendMessageW(bar, WM_GETTEXTLENGTH, 0, 0), 3);
 }
 
 TEST(MainWindow, NotesTextLinesAndSeparators) {

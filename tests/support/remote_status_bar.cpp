@@ -17,8 +17,8 @@ bool ask(HWND target, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* ans
                                answer) != 0;
 }
 
-// Sends a message whose answer the target writes into a buffer of `bytes`
-// in its own process; the bytes it wrote, or none.
+}  // namespace
+
 std::vector<char> askIntoRemoteBuffer(HWND target, DWORD processId, UINT message, WPARAM wParam,
                                       size_t bytes) {
     const platform::UniqueHandle process(
@@ -36,8 +36,6 @@ std::vector<char> askIntoRemoteBuffer(HWND target, DWORD processId, UINT message
     VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
     return result;
 }
-
-}  // namespace
 
 std::wstring statusBarText(HWND bar, DWORD processId, int part) {
     const auto index = static_cast<WPARAM>(part);

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace support {
 
@@ -14,5 +15,10 @@ namespace support {
 // not answer within a generous time or its process cannot be opened.
 std::wstring statusBarText(HWND bar, DWORD processId, int part);
 RECT statusBarRect(HWND bar, DWORD processId, int part);
+
+// Sends a message whose answer the target writes into a buffer of `bytes`
+// lent in its own process; the bytes it wrote, or none.
+std::vector<char> askIntoRemoteBuffer(HWND target, DWORD processId, UINT message, WPARAM wParam,
+                                      size_t bytes);
 
 }  // namespace support

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace fake {
 namespace {
@@ -220,8 +221,10 @@ void FakeHost::unloadWindow() {
 }
 
 void FakeHost::reportError(const app::HostError& error) {
+    if (failReport) throw std::runtime_error("report failed");
     sys_.add(Level::Effect, "reportError(" + utf8(error.operation()) + ")");
     errors.push_back(error.operation());
+    reasons.push_back(error.reason());
 }
 
 // ---- FakeBindings

@@ -94,7 +94,10 @@ class FakeHost : public app::Host {
     // Call number at which the clipboard's wait sees the window unloaded.
     int closeDuringClearClipboardAt = 0;
     int failLaunchAt = 0;
+    // The error report itself throws, as a broken host might.
+    bool failReport = false;
 
+    std::vector<std::wstring> reasons;  // of the reported errors, in order
     std::vector<std::wstring> lines;
     int selected = -1;
     std::size_t mostLines = 0;
