@@ -3,9 +3,10 @@
 // - bare_window: the least a Win32 program can do to show a window (register
 //   a class, create and show one empty window, pump);
 // - design_window (WITH_DESIGN_CONTROLS): the same window holding the
-//   program's fifteen controls, made from its design table as standard
-//   controls (a plain static stands for the status bar), and nothing else: no
-//   skin, no status bar of our own, no clock, no handlers.
+//   program's fifteen controls, made from its design table (the same
+//   rectangles, captions and styles) as standard controls, a plain static
+//   standing for the status bar, and nothing else: no skin, no status bar of
+//   our own, no clock, no handlers.
 #include <windows.h>
 
 #include "platform/system_paths.h"
@@ -50,33 +51,21 @@ void setUpAsTheProgramDoes() {
 }
 
 #ifdef WITH_DESIGN_CONTROLS
-struct Standard {
-    const wchar_t* className;
-    DWORD style;
-    DWORD exStyle;
-};
-
-// The class and styles the real window gives each kind of control.
-Standard standardFor(design::Kind kind) {
-    constexpr DWORD child = WS_CHILD | WS_VISIBLE;
+// The standard control of each kind; a plain static stands for the status bar.
+const wchar_t* standardClass(design::Kind kind) {
     switch (kind) {
         case design::Kind::GroupBox:
-            return {L"Button", child | BS_GROUPBOX, 0};
         case design::Kind::Button:
-            return {L"Button", child | WS_TABSTOP | BS_PUSHBUTTON, 0};
         case design::Kind::Radio:
-            return {L"Button", child | WS_TABSTOP | BS_AUTORADIOBUTTON, 0};
+            return L"Button";
         case design::Kind::ListBox:
-            return {L"ListBox", child | WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY,
-                    WS_EX_CLIENTEDGE};
+            return L"ListBox";
         case design::Kind::Edit:
-            return {L"Edit",
-                    child | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
-                    WS_EX_CLIENTEDGE};
+            return L"Edit";
         case design::Kind::StatusBar:
             break;
     }
-    return {L"Static", child, 0};
+    return L"Static";
 }
 
 // Where the control's container puts it, in twips from the client area's corner.
@@ -99,13 +88,11 @@ HFONT messageFont() {
 void createControls(HWND window, HINSTANCE instance, int dpi, HFONT font) {
     const auto pixels = [dpi](int twips) { return MulDiv(twips, dpi, design::kTwipsPerInch); };
     for (const design::Control& c : design::kControls) {
-        const Standard standard = standardFor(c.kind);
         const POINT at = originTwips(c.id);
-        const HWND control =
-            CreateWindowExW(standard.exStyle, standard.className, c.caption, standard.style,
-                            pixels(at.x), pixels(at.y), pixels(at.x + c.width) - pixels(at.x),
-                            pixels(at.y + c.height) - pixels(at.y), window,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
+        const HWND control = CreateWindowExW(
+            c.exStyle, standardClass(c.kind), c.caption, c.style, pixels(at.x), pixels(at.y),
+            pixels(at.x + c.width) - pixels(at.x), pixels(at.y + c.height) - pixels(at.y), window,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     SetDlgItemTextW(window, design::kText1, design::kNotes);
