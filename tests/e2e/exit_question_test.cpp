@@ -3,13 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "resources/form1_design.h"
+#include "tests/e2e/expected_texts.h"
 #include "tests/e2e/harness.h"
 
 namespace {
 
+using e2e::expected::kCloseTitle;
+
 using e2e::Program;
 
-constexpr wchar_t kTitle[] = L"Zelk系列软件";
 constexpr wchar_t kThanks[] = L"感谢您对Mirt、对Zelk系列的软件的支持!";
 constexpr wchar_t kQuestion[] = L"是否退出并到论坛可以下载更多Zelk系列原创免费软件?";
 constexpr wchar_t kWebPrefix[] = L"explorer.exe http://";
@@ -34,11 +36,11 @@ std::wstring hostOf(const std::wstring& commandLine) {
 
 HWND askToClose(const Program& program) {
     program.close();
-    return program.waitForMessageBox(kTitle);
+    return program.waitForMessageBox(kCloseTitle);
 }
 
 bool boxGone(const Program& program) {
-    return e2e::waitUntil([&] { return program.findMessageBox(kTitle) == nullptr; });
+    return e2e::waitUntil([&] { return program.findMessageBox(kCloseTitle) == nullptr; });
 }
 
 bool endsCleanly(const Program& program) {
@@ -130,7 +132,7 @@ TEST(ExitQuestion, TheWindowMenusCloseAsksToo) {
     Program program;
     ASSERT_NE(program.window(), nullptr);
     PostMessageW(program.window(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    const HWND box = program.waitForMessageBox(kTitle);
+    const HWND box = program.waitForMessageBox(kCloseTitle);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(Program::messageBoxButtons(box), (std::vector<int>{IDCANCEL, IDYES, IDNO}));
     Program::answer(box, IDNO);

@@ -6,13 +6,15 @@
 #include <regex>
 
 #include "resources/form1_design.h"
+#include "tests/e2e/expected_texts.h"
 #include "tests/e2e/harness.h"
 
 namespace {
 
+using e2e::expected::kRepairTitle;
+
 using e2e::Program;
 
-constexpr wchar_t kTitle[] = L"Zelk系列软件提示";
 constexpr wchar_t kPrompt[] =
     L"一键强力修复具有一定的风险性,但确保不会损坏您的计算机系统,是否继续?";
 constexpr wchar_t kLoaded[] = L"程序已加载完毕...";
@@ -93,7 +95,7 @@ bool buttonEnabled(const Program& program) {
 // Clicks the button and answers Yes to its question.
 void startRun(const Program& program) {
     program.click(design::kCommand4);
-    const HWND box = program.waitForMessageBox(kTitle);
+    const HWND box = program.waitForMessageBox(kRepairTitle);
     ASSERT_NE(box, nullptr);
     Program::answer(box, IDYES);
 }
@@ -129,13 +131,13 @@ TEST(ForcedRepair, AsksFirstAndNoLeavesEverythingAsItWas) {
     ASSERT_NE(program.window(), nullptr);
 
     program.click(design::kCommand4);
-    const HWND box = program.waitForMessageBox(kTitle);
+    const HWND box = program.waitForMessageBox(kRepairTitle);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(Program::messageBoxText(box), kPrompt);
     EXPECT_EQ(Program::messageBoxButtons(box), (std::vector<int>{IDYES, IDNO}));
     EXPECT_TRUE(program.listItems().empty()) << "nothing happens before the answer";
     Program::answer(box, IDNO);
-    ASSERT_TRUE(e2e::waitUntil([&] { return program.findMessageBox(kTitle) == nullptr; }));
+    ASSERT_TRUE(e2e::waitUntil([&] { return program.findMessageBox(kRepairTitle) == nullptr; }));
 
     // Had the run started, its first line would be written before the
     // program next looks at its messages.

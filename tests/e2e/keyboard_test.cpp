@@ -5,17 +5,19 @@
 #include <vector>
 
 #include "resources/form1_design.h"
+#include "tests/e2e/expected_texts.h"
 #include "tests/e2e/harness.h"
 
 namespace {
 
+using e2e::expected::kClipboardDone;
+using e2e::expected::kCloseTitle;
+using e2e::expected::kProcessesDone;
+using e2e::expected::kRepairTitle;
+
 using e2e::pressKey;
 using e2e::Program;
 
-constexpr wchar_t kCloseTitle[] = L"Zelk系列软件";
-constexpr wchar_t kRepairTitle[] = L"Zelk系列软件提示";
-constexpr wchar_t kClipboardDone[] = L"已清空剪贴板,您可尝试卸载U盘...";
-constexpr wchar_t kProcessesDone[] = L"已清除相关进程,您可尝试卸载U盘...";
 constexpr DWORD kRunTimeoutMs = 60000;
 
 // Presses the key and waits for the focus to arrive on each control in turn.

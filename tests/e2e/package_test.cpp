@@ -11,13 +11,14 @@
 
 #include "resources/form1_design.h"
 #include "resources/resource_ids.h"
+#include "tests/e2e/expected_texts.h"
 #include "tests/e2e/harness.h"
 
 namespace {
 
-using e2e::Program;
+using e2e::expected::kCaption;
 
-constexpr wchar_t kCaption[] = L"Zelk系列软件の解决U盘无法拔出小工具 V2.0";
+using e2e::Program;
 
 // Where the fixture unpacked the zip, beside this test program.
 std::wstring unpackedFolder() {

@@ -2,15 +2,16 @@
 #include <gtest/gtest.h>
 
 #include "resources/form1_design.h"
+#include "tests/e2e/expected_texts.h"
 #include "tests/e2e/harness.h"
 
 namespace {
 
-using e2e::Program;
+using e2e::expected::kCaption;
+using e2e::expected::kClipboardDone;
+using e2e::expected::kProcessesDone;
 
-constexpr wchar_t kClipboardDone[] = L"已清空剪贴板,您可尝试卸载U盘...";
-constexpr wchar_t kProcessesDone[] = L"已清除相关进程,您可尝试卸载U盘...";
-constexpr wchar_t kCaption[] = L"Zelk系列软件の解决U盘无法拔出小工具 V2.0";
+using e2e::Program;
 
 bool statusBecomes(const Program& program, const std::wstring& text) {
     return e2e::waitUntil([&] { return program.statusText(2) == text; });
