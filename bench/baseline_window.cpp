@@ -11,8 +11,8 @@
 
 #include "platform/system_paths.h"
 #ifdef WITH_DESIGN_CONTROLS
-#include "platform/handles.h"
 #include "resources/form1_design.h"
+#include "win32/handles.h"
 #endif
 
 namespace {
@@ -124,7 +124,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     if (!window) return 1;
 #ifdef WITH_DESIGN_CONTROLS
     // The controls' font lives as long as the window, as the real one's does.
-    const platform::UniqueGdiObject font(messageFont());
+    const win32::UniqueGdiObject font(messageFont());
     createControls(window, instance, dpi, static_cast<HFONT>(font.get()));
 #endif
     // Shown as the real window is: painted when the message loop comes to it.

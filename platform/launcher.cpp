@@ -1,9 +1,9 @@
 #include "platform/launcher.h"
 #include <windows.h>
 
-#include "platform/handles.h"
 #include "platform/system_paths.h"
 #include "platform/text.h"
+#include "win32/handles.h"
 
 namespace platform {
 
@@ -39,8 +39,8 @@ void launchSystemProgram(const std::wstring& commandLine, app::WindowStyle style
         const DWORD error = ::GetLastError();
         throw app::HostError(L"无法启动 " + program, systemErrorText(error));
     }
-    const UniqueHandle process(info.hProcess);
-    const UniqueHandle thread(info.hThread);
+    const win32::UniqueHandle process(info.hProcess);
+    const win32::UniqueHandle thread(info.hThread);
 }
 
 }  // namespace platform

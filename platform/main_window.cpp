@@ -51,10 +51,10 @@ const wchar_t* classOf(design::Kind kind) {
     return WC_STATICW;
 }
 
-UniqueIcon loadAppIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
-    return UniqueIcon(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP),
-                                                      IMAGE_ICON, ::GetSystemMetrics(widthMetric),
-                                                      ::GetSystemMetrics(heightMetric), 0)));
+win32::UniqueIcon loadAppIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
+    return win32::UniqueIcon(static_cast<HICON>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                     ::GetSystemMetrics(widthMetric), ::GetSystemMetrics(heightMetric), 0)));
 }
 
 }  // namespace
@@ -319,10 +319,9 @@ void MainWindow::onCommand(int id) {
 // Every close request asks the question once; the unload it makes does not ask again.
 void MainWindow::onClose() {
     std::int16_t cancel = 0;
-    const bool completed =
-        app::runGuarded(host_, [this, &cancel] { form_.Form_QueryUnload(cancel, 0); });
-    // A failed step (the forum could not be opened) keeps the window, as Cancel does.
-    if (completed && cancel == 0 && window_) host_.unloadWindow();
+    // Yes and No unload the window from inside the handler; Cancel, or a
+    // failed step (the forum could not be opened), keeps it.
+    app::runGuarded(host_, [this, &cancel] { form_.Form_QueryUnload(cancel, 0); });
 }
 
 void MainWindow::onDestroy() {

@@ -1,14 +1,15 @@
 // The main window: creates the controls from the design table, lays out the
-// status bar, keeps its clock and the focus, and raises the handlers' events.
-// The services the handlers ask for are the host's (win32_host.h).
+// status bar and keeps its clock, and raises the handlers' events; the dialog
+// manager keeps the focus. The services the handlers ask for are the host's
+// (win32_host.h).
 #pragma once
 
 #include <windows.h>
 
 #include "app/bindings.h"
 #include "app/form1.h"
-#include "platform/handles.h"
 #include "platform/win32_host.h"
+#include "win32/handles.h"
 
 namespace platform {
 
@@ -48,9 +49,9 @@ class MainWindow final {
     app::Form1 form_;
     HWND window_ = nullptr;
     int dpi_ = 96;
-    UniqueGdiObject font_;
-    UniqueIcon bigIcon_;
-    UniqueIcon smallIcon_;
+    win32::UniqueGdiObject font_;
+    win32::UniqueIcon bigIcon_;
+    win32::UniqueIcon smallIcon_;
     std::wstring clockText_;
 };
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/guard.h"
-#include "platform/handles.h"
+#include "win32/handles.h"
 
 namespace platform {
 namespace {
@@ -79,8 +79,8 @@ void paint(HWND window, const Bar& bar) {
     const HDC dc = ::BeginPaint(window, &ps);
     RECT client{};
     ::GetClientRect(window, &client);
-    const UniqueDc memory(::CreateCompatibleDC(dc));
-    const UniqueGdiObject bitmap(::CreateCompatibleBitmap(dc, client.right, client.bottom));
+    const win32::UniqueDc memory(::CreateCompatibleDC(dc));
+    const win32::UniqueGdiObject bitmap(::CreateCompatibleBitmap(dc, client.right, client.bottom));
     if (memory && bitmap) {
         const HGDIOBJ old = ::SelectObject(memory.get(), bitmap.get());
         drawBar(window, bar, memory.get(), client);

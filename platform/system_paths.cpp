@@ -68,14 +68,16 @@ std::wstring ansiSafePath(const std::wstring& path) {
     return !shortName.empty() && fitsAnsi(shortName) ? shortName : path;
 }
 
-UniqueLibrary loadSystemLibrary(const wchar_t* name) {
+win32::UniqueLibrary loadSystemLibrary(const wchar_t* name) {
     const std::wstring path = systemDirectory() + L"\\" + name;
-    return UniqueLibrary(::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    return win32::UniqueLibrary(
+        ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
 }
 
-UniqueLibrary loadProgramLibrary(const wchar_t* name) {
+win32::UniqueLibrary loadProgramLibrary(const wchar_t* name) {
     const std::wstring path = pathIn(programDirectory(), name);
-    return UniqueLibrary(::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    return win32::UniqueLibrary(
+        ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
 }
 
 void hardenDllSearch() {

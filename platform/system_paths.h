@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/handles.h"
+#include "win32/handles.h"
 
 namespace platform {
 
@@ -22,9 +22,9 @@ std::wstring programDirectory();
 std::wstring ansiSafePath(const std::wstring& path);
 
 // Loads a system DLL from the system directory by full path.
-UniqueLibrary loadSystemLibrary(const wchar_t* name);
+win32::UniqueLibrary loadSystemLibrary(const wchar_t* name);
 // Loads a DLL from the program's own folder by full path.
-UniqueLibrary loadProgramLibrary(const wchar_t* name);
+win32::UniqueLibrary loadProgramLibrary(const wchar_t* name);
 
 // Takes the current directory and PATH out of the DLL search for the process.
 void hardenDllSearch();

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "platform/handles.h"
+#include "win32/handles.h"
 
 namespace platform {
 
@@ -40,7 +40,7 @@ std::wstring systemErrorText(DWORD code) {
     const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    const UniqueLocal owner(buffer);
+    const win32::UniqueLocal owner(buffer);
     std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
         text.pop_back();

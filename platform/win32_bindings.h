@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "app/bindings.h"
-#include "platform/handles.h"
+#include "win32/handles.h"
 
 namespace platform {
 
@@ -31,8 +31,8 @@ class Win32Bindings final : public app::Bindings {
     template <typename F>
     F required(F& slot, HMODULE module, const wchar_t* library, const char* name);
 
-    UniqueLibrary winmm_;
-    UniqueLibrary skin_;
+    win32::UniqueLibrary winmm_;
+    win32::UniqueLibrary skin_;
     bool skinTried_ = false;
 
     DWORD(WINAPI* timeGetTime_)() = nullptr;

@@ -5,11 +5,11 @@
 #include <commctrl.h>
 
 #include "app/texts.h"
-#include "platform/handles.h"
 #include "platform/launcher.h"
 #include "platform/system_paths.h"
 #include "platform/text.h"
 #include "resources/form1_design.h"
+#include "win32/handles.h"
 
 namespace platform {
 namespace {
@@ -57,7 +57,7 @@ int Win32Host::messageBox(const std::wstring& prompt, int flags, const std::wstr
 }
 
 bool Win32Host::emptyClipboard(DWORD& openError) {
-    ClipboardGuard clipboard;
+    win32::ClipboardGuard clipboard;
     if (!clipboard.open(window_)) {
         openError = ::GetLastError();
         return false;

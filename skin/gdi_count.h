@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "platform/handles.h"
+#include "win32/handles.h"
 
 namespace skin {
 
@@ -16,10 +16,10 @@ void deleteCountedObject(HGDIOBJ object);
 void deleteCountedDc(HDC dc);
 }  // namespace detail
 
-using CountedBrush = platform::UniqueResource<HBRUSH, nullptr, detail::deleteCountedObject>;
-using CountedPen = platform::UniqueResource<HPEN, nullptr, detail::deleteCountedObject>;
-using CountedBitmap = platform::UniqueResource<HBITMAP, nullptr, detail::deleteCountedObject>;
-using CountedDc = platform::UniqueResource<HDC, nullptr, detail::deleteCountedDc>;
+using CountedBrush = win32::UniqueResource<HBRUSH, nullptr, detail::deleteCountedObject>;
+using CountedPen = win32::UniqueResource<HPEN, nullptr, detail::deleteCountedObject>;
+using CountedBitmap = win32::UniqueResource<HBITMAP, nullptr, detail::deleteCountedObject>;
+using CountedDc = win32::UniqueResource<HDC, nullptr, detail::deleteCountedDc>;
 
 // Takes a freshly made object (null when making it failed) into the count.
 template <typename Owner, typename T>

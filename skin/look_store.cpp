@@ -30,12 +30,6 @@ void LookStore::quiet(std::uint32_t threads) {
     freeUnused();
 }
 
-std::size_t LookStore::alive() const {
-    std::size_t count = 0;
-    for (const Slot& s : slots_) count += s.look ? 1 : 0;
-    return count;
-}
-
 void LookStore::freeUnused() {
     for (std::size_t i = 0; i < kCapacity; ++i) {
         if (i != current_ && slots_[i].painters == 0) slots_[i].look.reset();

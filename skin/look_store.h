@@ -28,8 +28,6 @@ class LookStore {
     void replace(const Skin& skin, std::uint32_t painters);
     // The threads in `threads` paint with no replaced look any more.
     void quiet(std::uint32_t threads);
-    // Looks alive, the one in force included.
-    std::size_t alive() const;
 
   private:
     struct Slot {

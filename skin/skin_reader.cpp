@@ -2,9 +2,9 @@
 
 #include <string_view>
 
-#include "platform/handles.h"
 #include "skin/debug_log.h"
 #include "skin/skin_reader.h"
+#include "win32/handles.h"
 
 namespace skin {
 namespace {
@@ -21,7 +21,7 @@ class HeapArray {
     std::size_t size() const { return count_; }
 
   private:
-    platform::UniqueHeapBlock memory_;
+    win32::UniqueHeapBlock memory_;
     std::size_t count_;
 };
 
@@ -40,7 +40,7 @@ HeapArray<wchar_t> toWide(const char* ansi) {
 // big without reading a huge one. Only regular files: a pipe or a device
 // could block the program's start forever.
 std::optional<std::string_view> readCapped(const wchar_t* path, const HeapArray<char>& into) {
-    const platform::UniqueHandle file = platform::ownFileHandle(
+    const win32::UniqueHandle file = win32::ownFileHandle(
         ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file || ::GetFileType(file.get()) != FILE_TYPE_DISK || !into.size()) return std::nullopt;

@@ -9,7 +9,7 @@
 namespace skin {
 namespace {
 
-using Lock = platform::CriticalSectionLock;
+using Lock = win32::CriticalSectionLock;
 
 // Storage that the run-time's exit handlers never destroy: the state is made
 // and ended by DllMain alone, and at process exit it is left as it is.

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/handles.h"
+#include "win32/handles.h"
 
 namespace skin {
 
@@ -31,7 +31,7 @@ class ThreadHooks {
   private:
     struct Slot {
         DWORD threadId = 0;
-        platform::UniqueHook hook;
+        win32::UniqueHook hook;
     };
     std::array<Slot, kMaxThreads> slots_;
 };

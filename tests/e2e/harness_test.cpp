@@ -6,9 +6,9 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
-#include "platform/handles.h"
 #include "tests/support/text.h"
 #include "tests/support/wine.h"
+#include "win32/handles.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ TEST(Harness, AFailedCopyFailsTheTestAndNothingIsStarted) {
     {
         SCOPED_TRACE("the system's explorer.exe cannot be replaced by the stand-in");
         const std::wstring shell = e2e::windowsDir() + L"\\explorer.exe";
-        const platform::UniqueHandle held = platform::ownFileHandle(CreateFileW(
+        const win32::UniqueHandle held = win32::ownFileHandle(CreateFileW(
             shell.c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(held);
         bool started = true;
@@ -56,7 +56,7 @@ TEST(Harness, AFailedCopyFailsTheTestAndNothingIsStarted) {
 std::pair<std::string, DWORD> runSelfActingAsWindows(const std::wstring& filter) {
     e2e::TempDir dir(L"self");
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    const platform::UniqueHandle output = platform::ownFileHandle(
+    const win32::UniqueHandle output = win32::ownFileHandle(
         CreateFileW(dir.file(L"out.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::wstring self(MAX_PATH, L'\0');
@@ -73,7 +73,7 @@ std::pair<std::string, DWORD> runSelfActingAsWindows(const std::wstring& filter)
     SetEnvironmentVariableW(L"E2E_ACT_AS_WINDOWS", nullptr);
     if (!created) return {"cannot start " + e2e::narrow(self), 0};
     const support::Process child(info.hProcess, info.dwProcessId);
-    const platform::UniqueHandle thread(info.hThread);
+    const win32::UniqueHandle thread(info.hThread);
     child.waitForExit(60000);
     return {support::readFileBytes(dir.file(L"out.txt")), child.exitCode()};
 }

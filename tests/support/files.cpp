@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "platform/handles.h"
 #include "tests/support/text.h"
 #include "tests/support/wait.h"
+#include "win32/handles.h"
 
 namespace support {
 namespace {
@@ -12,7 +12,7 @@ namespace {
 void findClose(HANDLE search) { FindClose(search); }
 // Null for failure, as the owner takes it; FindFirstFileW gives
 // INVALID_HANDLE_VALUE.
-using UniqueFind = platform::UniqueResource<HANDLE, nullptr, findClose>;
+using UniqueFind = win32::UniqueResource<HANDLE, nullptr, findClose>;
 
 UniqueFind findFirst(const std::wstring& pattern, WIN32_FIND_DATAW& found) {
     const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
@@ -87,7 +87,7 @@ bool copyFile(const std::wstring& from, const std::wstring& to, DWORD* error) {
 }
 
 std::string readFileBytes(const std::wstring& path) {
-    const platform::UniqueHandle file = platform::ownFileHandle(
+    const win32::UniqueHandle file = win32::ownFileHandle(
         CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return {};

@@ -2,8 +2,8 @@
 
 #include <tlhelp32.h>
 
-#include "platform/handles.h"
 #include "tests/support/wait.h"
+#include "win32/handles.h"
 
 namespace support {
 
@@ -54,14 +54,14 @@ Process startProcess(const std::wstring& path, const std::wstring& directory,
         if (error) *error = GetLastError();
         return {};
     }
-    const platform::UniqueHandle thread(info.hThread);
+    const win32::UniqueHandle thread(info.hThread);
     return Process(info.hProcess, info.dwProcessId);
 }
 
 std::vector<DWORD> processesNamed(const std::wstring& imageName) {
     std::vector<DWORD> ids;
-    const platform::UniqueHandle snapshot =
-        platform::ownFileHandle(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    const win32::UniqueHandle snapshot =
+        win32::ownFileHandle(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) return ids;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
@@ -73,7 +73,7 @@ std::vector<DWORD> processesNamed(const std::wstring& imageName) {
 }
 
 std::wstring imagePathOf(DWORD processId) {
-    const platform::UniqueHandle process(
+    const win32::UniqueHandle process(
         OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     std::wstring path(MAX_PATH, L'\0');
     auto length = static_cast<DWORD>(path.size());
@@ -84,8 +84,7 @@ std::wstring imagePathOf(DWORD processId) {
 
 bool endProcessesNamed(const std::wstring& imageName) {
     for (const DWORD id : processesNamed(imageName)) {
-        const platform::UniqueHandle process(
-            OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        const win32::UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
         if (!process) continue;
         TerminateProcess(process.get(), 1);
         WaitForSingleObject(process.get(), 5000);

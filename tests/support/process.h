@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/handles.h"
+#include "win32/handles.h"
 
 namespace support {
 
@@ -30,7 +30,7 @@ class Process {
     void terminate();
 
   private:
-    platform::UniqueHandle handle_;
+    win32::UniqueHandle handle_;
     DWORD id_ = 0;
 };
 

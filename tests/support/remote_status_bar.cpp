@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/handles.h"
+#include "win32/handles.h"
 
 namespace support {
 namespace {
@@ -21,7 +21,7 @@ bool ask(HWND target, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* ans
 
 std::vector<char> askIntoRemoteBuffer(HWND target, DWORD processId, UINT message, WPARAM wParam,
                                       size_t bytes) {
-    const platform::UniqueHandle process(
+    const win32::UniqueHandle process(
         OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
     if (!process) return {};
     void* remote = VirtualAllocEx(process.get(), nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace platform {
+namespace win32 {
 
 template <typename T, T Invalid, auto Close>
 class UniqueResource {
@@ -52,7 +52,6 @@ using UniqueGdiObject = UniqueResource<HGDIOBJ, nullptr, detail::deleteObject>;
 using UniqueDc = UniqueResource<HDC, nullptr, detail::deleteDc>;
 using UniqueLocal = UniqueResource<HLOCAL, nullptr, detail::localFree>;
 using UniqueIcon = UniqueResource<HICON, nullptr, detail::destroyIcon>;
-using UniqueBrush = UniqueResource<HBRUSH, nullptr, detail::deleteObject>;
 using UniqueHook = UniqueResource<HHOOK, nullptr, detail::unhookWindowsHook>;
 // A block from HeapAlloc(GetProcessHeap(), ...).
 using UniqueHeapBlock = UniqueResource<void*, nullptr, detail::heapFree>;
@@ -91,4 +90,4 @@ class CriticalSectionLock {
     CRITICAL_SECTION& section_;
 };
 
-}  // namespace platform
+}  // namespace win32
