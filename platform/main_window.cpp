@@ -142,6 +142,10 @@ void MainWindow::createControls() {
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, createParam);
         if (child && font_)
             ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        // An automatic radio button clicks itself when it gets the focus: a
+        // Tab onto a web link would open the browser. The arrow keys (the
+        // dialog manager clicks), Space and the mouse still choose one.
+        if (child && c.kind == design::Kind::Radio) ::SendMessageW(child, BM_SETDONTCLICK, TRUE, 0);
     }
     const HWND notes = control(design::kText1);
     ::SetWindowTextW(notes, design::kNotes);

@@ -1,0 +1,66 @@
+// The real window made inside the test's process, for what only the window's
+// own thread can see.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <utility>
+#include <vector>
+
+#include "resources/form1_design.h"
+#include "tests/e2e/inprocess_window.h"
+#include "win32/handles.h"
+
+namespace {
+
+// The messages of one kind that the window's thread sends, caught by a
+// message hook on that thread.
+class SentMessages {
+  public:
+    explicit SentMessages(UINT message) : message_(message) {
+        current_ = this;
+        hook_.reset(::SetWindowsHookExW(WH_CALLWNDPROC, record, nullptr, ::GetCurrentThreadId()));
+    }
+    SentMessages(const SentMessages&) = delete;
+    SentMessages& operator=(const SentMessages&) = delete;
+    ~SentMessages() { current_ = nullptr; }
+
+    bool hooked() const { return static_cast<bool>(hook_); }
+    // The wParam of each such message the control was sent.
+    std::vector<WPARAM> to(HWND control) const {
+        std::vector<WPARAM> found;
+        for (const auto& [target, wParam] : seen_) {
+            if (target == control) found.push_back(wParam);
+        }
+        return found;
+    }
+
+  private:
+    static LRESULT CALLBACK record(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && current_ && sent->message == current_->message_) {
+            current_->seen_.emplace_back(sent->hwnd, sent->wParam);
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline SentMessages* current_ = nullptr;
+    UINT message_;
+    std::vector<std::pair<HWND, WPARAM>> seen_;
+    win32::UniqueHook hook_;
+};
+
+// On Windows an automatic radio button clicks itself when it gets the focus,
+// so a Tab onto a web link would open the browser; Wine's buttons never do,
+// which is why the flag that stops it is checked as the window sets it.
+TEST(WindowInProcess, WebLinksAreToldNotToClickWhenTheyGetTheFocus) {
+    SentMessages dontClick(BM_SETDONTCLICK);
+    ASSERT_TRUE(dontClick.hooked());
+    const e2e::InProcessWindow form;
+    ASSERT_TRUE(form.window());
+    for (const int option : {design::kOption1, design::kOption2}) {
+        SCOPED_TRACE(option);
+        EXPECT_EQ(dontClick.to(form.control(option)), std::vector<WPARAM>{TRUE});
+    }
+}
+
+}  // namespace
