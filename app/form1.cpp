@@ -74,10 +74,12 @@ void Form1::Command3_Click() {
         host_.setButtonCaption(Button::Command3, t::kCaptionRestartExplorer);
     } else if (caption == t::kCaptionRestartExplorer) {
         host_.setButtonCaption(Button::Command3, t::kCaptionClearExplorer);
-        host_.launch(t::kExplorer, WindowStyle::MinimizedFocus);
+        startShell();
         host_.setStatusText(2, t::kStatusExplorerRestarted);
     }
 }
+
+void Form1::startShell() { host_.launch(t::kExplorer, WindowStyle::MinimizedFocus); }
 
 void Form1::Command5_Click() { host_.launch(t::kSafelyRemoveHardware, WindowStyle::NormalFocus); }
 
@@ -95,23 +97,28 @@ bool Form1::runRepairStages() {
         void (*action)(Form1&);
         const wchar_t* piece;
         std::int16_t pause;
+        bool shellEnded;  // the shell is down during this stage's pause
     };
     static constexpr Stage kStages[] = {
-        {nullptr, L" ]正进行一键强力修复...", 2000},
-        {[](Form1& f) { f.host_.clearClipboard(); }, L" ]已清空剪贴板...", 2000},
-        {[](Form1& f) { f.KillProcess(t::kRundll32); }, L" ]已清除相关进程...", 3000},
-        {[](Form1& f) { f.KillProcess(t::kExplorer); }, L" ]已清除E,正在重启...", 2000},
-        {[](Form1& f) { f.host_.launch(t::kExplorer, WindowStyle::MinimizedFocus); },
-         L" ]已重启E...", 2000},
-        {nullptr, L" ]一键强力修复完毕...", 0},
-        {nullptr, L" ]您可以尝试卸载U盘...", 1000},
+        {nullptr, L" ]正进行一键强力修复...", 2000, false},
+        {[](Form1& f) { f.host_.clearClipboard(); }, L" ]已清空剪贴板...", 2000, false},
+        {[](Form1& f) { f.KillProcess(t::kRundll32); }, L" ]已清除相关进程...", 3000, false},
+        {[](Form1& f) { f.KillProcess(t::kExplorer); }, L" ]已清除E,正在重启...", 2000, true},
+        {[](Form1& f) { f.startShell(); }, L" ]已重启E...", 2000, false},
+        {nullptr, L" ]一键强力修复完毕...", 0, false},
+        {nullptr, L" ]您可以尝试卸载U盘...", 1000, false},
     };
     for (const Stage& stage : kStages) {
         if (stage.action) stage.action(*this);
         writeLog(stage.piece);
         if (stage.pause > 0) Delay(stage.pause);
-        // A close answered during the pause unloads the window: end quietly.
-        if (!host_.windowAlive()) return false;
+        if (!host_.windowAlive()) {
+            // A close answered during the pause unloaded the window: the run
+            // ends quietly, but never leaves the user without taskbar and
+            // desktop (unless the session itself is ending).
+            if (stage.shellEnded && !host_.sessionEnding()) startShell();
+            return false;
+        }
     }
     return true;
 }

@@ -37,6 +37,7 @@ class Form1 {
     void KillProcess(const std::wstring& imageName);
     void Delay(const std::int16_t& milliseconds);
     void writeLog(const wchar_t* piece);
+    void startShell();
     // Runs the forced repair's stages; false when the window went away.
     bool runRepairStages();
 

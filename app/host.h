@@ -93,6 +93,9 @@ class Host {
     virtual bool windowAlive() = 0;
     // Closes the window without asking again; the program ends with it.
     virtual void unloadWindow() = 0;
+    // True once the user's session is ending: the system ends every program
+    // and starts the shell at the next logon, so nothing is started any more.
+    virtual bool sessionEnding() = 0;
 
     // Tells the user that an operation failed and why.
     virtual void reportError(const HostError& error) = 0;

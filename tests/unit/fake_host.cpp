@@ -220,6 +220,11 @@ void FakeHost::unloadWindow() {
     quitRequested = true;  // the program ends with its window
 }
 
+bool FakeHost::sessionEnding() {
+    sys_.add(Level::Query, "sessionEnding");
+    return ending;
+}
+
 void FakeHost::reportError(const app::HostError& error) {
     if (failReport) throw std::runtime_error("report failed");
     sys_.add(Level::Effect, "reportError(" + utf8(error.operation()) + ")");

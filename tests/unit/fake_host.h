@@ -82,6 +82,7 @@ class FakeHost : public app::Host {
     app::WindowHandle windowHandle() override;
     bool windowAlive() override;
     void unloadWindow() override;
+    bool sessionEnding() override;
     void reportError(const app::HostError& error) override;
 
     // Time-of-day text of the n-th request (counted from 0).
@@ -110,6 +111,7 @@ class FakeHost : public app::Host {
     app::WindowHandle window = 0x1234;
     bool alive = true;
     bool quitRequested = false;
+    bool ending = false;  // the user's session is ending
 
     // Runs inside pumpEvents, as a handler raised by a pending event would.
     std::function<void()> onPump;

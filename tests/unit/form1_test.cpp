@@ -266,23 +266,49 @@ TEST(Form1Repair, ClickDuringAPauseRunsInsideTheRun) {
     EXPECT_EQ(lines.at(3) - lines.at(2), 3000u);
 }
 
-TEST(Form1Repair, WindowClosedDuringAPauseEndsTheRunQuietly) {
-    for (const std::size_t closeAfter : {1u, 3u, 5u, 7u}) {
-        SCOPED_TRACE(closeAfter);
+// A close answered No after each line in turn. The run ends quietly where it
+// was, but a shell it ended is started again, unless the session is ending.
+TEST(Form1Repair, WindowClosedAfterAnyLineEndsTheRunAndNeverLeavesTheShellEnded) {
+    const std::string kShell = "launch(explorer.exe,2)";
+    const Strings closed = {kCloseBox, "unloadWindow"};
+    struct Case {
+        std::size_t closeAfter;
+        bool sessionEnding;
+        Strings follows;  // what follows the line's listSelect
+    };
+    const Case cases[] = {
+        {1, false, closed},
+        {2, false, closed},
+        {3, false, closed},
+        {4, false, {kCloseBox, "unloadWindow", kShell}},
+        {4, true, closed},
+        {5, false, closed},
+        // No pause follows line 6: no close can come before line 7.
+        {6, false, {"listAppend(" + line(6, 6) + ")", "listSelect(6)"}},
+        {7, false, closed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "after line " << c.closeAfter
+                                        << (c.sessionEnding ? ", session ending" : ""));
         Repair r;
+        r.host.ending = c.sessionEnding;
         r.host.onPump = [&] {
-            if (r.host.lines.size() != closeAfter || !r.host.alive) return;
+            if (r.host.lines.size() != c.closeAfter || !r.host.alive) return;
             r.host.answers.push_back(app::kAnswerNo);
             std::int16_t cancel = 0;
             r.form.Form_QueryUnload(cancel, 0);
         };
         EXPECT_TRUE(r.run());
         const Strings calls = r.sys.outline();
-        ASSERT_GE(calls.size(), 3u);
-        EXPECT_EQ(Strings(calls.end() - 3, calls.end()),
-                  (Strings{"listSelect(" + std::to_string(closeAfter - 1) + ")", kCloseBox,
-                           "unloadWindow"}));
-        EXPECT_EQ(r.host.lines.size(), closeAfter);
+        const auto at = std::find(calls.begin(), calls.end(),
+                                  "listSelect(" + std::to_string(c.closeAfter - 1) + ")");
+        ASSERT_NE(at, calls.end());
+        if (c.closeAfter == 6) {
+            EXPECT_EQ(Strings(at + 1, at + 3), c.follows);
+            continue;
+        }
+        EXPECT_EQ(Strings(at + 1, calls.end()), c.follows);
+        EXPECT_EQ(r.host.lines.size(), c.closeAfter);
         EXPECT_FALSE(r.host.enabled[app::Button::Command4]);
     }
 }
