@@ -38,7 +38,10 @@ class MainWindow final {
     void scheduleClock();
     LRESULT focusedPushButton() const;
     void onCommand(int id);
+    void askToClose(int unloadMode);
     void onClose();
+    LRESULT onQueryEndSession();
+    void onEndSession(bool ending, LPARAM flags);
     void onDestroy();
     void showCentred(int showCommand);
     HWND control(int id) const;
@@ -53,6 +56,8 @@ class MainWindow final {
     win32::UniqueIcon bigIcon_;
     win32::UniqueIcon smallIcon_;
     std::wstring clockText_;
+    bool questionOpen_ = false;
+    bool leaveAgreed_ = false;  // Yes or No, given while the session end was asked
 };
 
 }  // namespace platform

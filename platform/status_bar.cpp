@@ -272,13 +272,15 @@ LRESULT CALLBACK statusBarProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         bar->host =
             static_cast<app::Host*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(bar));
-        return TRUE;
+        // The system sets up the window's own data here (its text, its
+        // scroll bars); should it refuse, WM_NCDESTROY still frees the bar.
+        return ::DefWindowProcW(window, message, wParam, lParam);
     }
     Bar* bar = barOf(window);
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         delete bar;
-        return 0;
+        return ::DefWindowProcW(window, message, wParam, lParam);
     }
     if (!bar) return ::DefWindowProcW(window, message, wParam, lParam);
     // Nothing thrown (a failed allocation, say) may unwind into the system.

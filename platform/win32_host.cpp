@@ -199,6 +199,10 @@ app::WindowHandle Win32Host::windowHandle() { return reinterpret_cast<app::Windo
 bool Win32Host::windowAlive() { return window_ != nullptr && ::IsWindow(window_); }
 
 void Win32Host::unloadWindow() {
+    if (unloadHeld_) {
+        unloadAsked_ = true;
+        return;
+    }
     if (window_) ::DestroyWindow(window_);
 }
 

@@ -15,6 +15,14 @@ class Win32Host final : public app::Host {
     void attach(HWND window) { window_ = window; }
     void detach() { window_ = nullptr; }
 
+    // While the system asks whether the session may end, the close question's
+    // unload is only recorded: the window stays until the session really
+    // ends. releaseUnload() stops that and says whether one was asked.
+    void holdUnload() { unloadHeld_ = true, unloadAsked_ = false; }
+    bool releaseUnload() { return unloadHeld_ = false, unloadAsked_; }
+    // The user's session is ending, not only this program.
+    void endSession() { sessionEnding_ = true; }
+
     // Hands one message to the window: keyboard navigation first, as a dialog box does.
     void dispatch(MSG& message);
 
@@ -36,6 +44,7 @@ class Win32Host final : public app::Host {
     app::WindowHandle windowHandle() override;
     bool windowAlive() override;
     void unloadWindow() override;
+    bool sessionEnding() override { return sessionEnding_; }
     void reportError(const app::HostError& error) override;
 
   private:
@@ -52,6 +61,9 @@ class Win32Host final : public app::Host {
     [[noreturn]] static void controlRefused(const wchar_t* what);
 
     HWND window_ = nullptr;
+    bool unloadHeld_ = false;
+    bool unloadAsked_ = false;
+    bool sessionEnding_ = false;
 };
 
 }  // namespace platform

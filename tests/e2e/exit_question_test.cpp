@@ -1,5 +1,6 @@
 // Leaving the program: every close asks whether to visit the forum first.
 // And the two web links, which open the site and the forum.
+#include <future>
 #include <gtest/gtest.h>
 
 #include "resources/form1_design.h"
@@ -139,46 +140,107 @@ TEST(ExitQuestion, TheWindowMenusCloseAsksToo) {
     EXPECT_TRUE(endsCleanly(program));
 }
 
-TEST(ExitQuestion, ACloseDuringARepairPauseCancelLetsItGoOnAndNoEndsCleanly) {
-    // Dialogs the run would end at its third step, had it gone on.
+// Starts a forced repair and waits for its log to hold `lines` lines.
+bool repairUntil(const Program& program, size_t lines) {
+    program.click(design::kCommand4);
+    const HWND question = program.waitForMessageBox(e2e::expected::kRepairTitle);
+    if (!question) return false;
+    Program::answer(question, IDYES);
+    return e2e::waitUntil([&] { return program.listItems().size() >= lines; }, 30000);
+}
+
+TEST(ExitQuestion, ACloseDuringARepairPauseCancelLetsItGoOnAndNoStartsTheEndedShellAgain) {
+    // Dialogs the run ends at its third step.
     e2e::TempDir dir(L"repair");
     std::vector<e2e::Process> dialogs;
     for (int i = 0; i < 2; ++i) dialogs.push_back(e2e::startNamed(dir, L"rundll32.exe"));
     Program program;
     ASSERT_NE(program.window(), nullptr);
-    program.click(design::kCommand4);
-    const HWND question = program.waitForMessageBox(L"Zelk系列软件提示");
-    ASSERT_NE(question, nullptr);
-    Program::answer(question, IDYES);
-    ASSERT_TRUE(e2e::waitUntil([&] { return program.listItems().size() == 1; }));
+    ASSERT_TRUE(repairUntil(program, 1));
 
     HWND box = askToClose(program);
     ASSERT_NE(box, nullptr);
     Program::answer(box, IDCANCEL);
     ASSERT_TRUE(boxGone(program));
-    ASSERT_TRUE(e2e::waitUntil([&] { return program.listItems().size() >= 2; }, 30000))
+    // The fourth line: the shell is ended and starts again two seconds later.
+    ASSERT_TRUE(e2e::waitUntil([&] { return program.listItems().size() >= 4; }, 30000))
         << "the run goes on";
 
     box = askToClose(program);
     ASSERT_NE(box, nullptr);
-    // The run waits while the question is open.
-    const size_t asked = program.listItems().size();
-    ASSERT_LT(asked, 7u) << "asked while the run was still under way";
+    ASSERT_EQ(program.listItems().size(), 4u) << "the question waits in the pause after line 4";
     Program::answer(box, IDNO);
     EXPECT_TRUE(endsCleanly(program)) << "exit code " << program.process().exitCode();
 
-    // Quitting stops the run where it was: the steps not reached never happen,
+    // The run stops there, but not without the shell: it is started again,
     // and the dialog that ends a full run never opens.
     ASSERT_TRUE(e2e::waitUntilNoneRunsFrom(e2e::standInFiles()));
-    for (const auto& launch : program.launches()) {
-        EXPECT_FALSE(e2e::sameFile(e2e::fileNameOf(launch.path), L"rundll32.exe"));
-    }
-    if (asked < 3) {
-        for (const auto& d : dialogs) EXPECT_TRUE(d.running()) << "ended at the third step";
-    }
-    if (asked < 5) {
-        EXPECT_TRUE(program.launches().empty()) << "the shell starts at the fifth step";
-    }
+    for (const auto& d : dialogs) EXPECT_FALSE(d.running()) << "ended at the third step";
+    const auto launches = program.launches();
+    ASSERT_EQ(launches.size(), 1u);
+    e2e::expectLaunchOfShell(launches[0]);
+}
+
+TEST(ExitQuestion, YesWhileTheRepairHasTheShellEndedOpensTheForumThenTheShell) {
+    Program program;
+    ASSERT_NE(program.window(), nullptr);
+    ASSERT_TRUE(repairUntil(program, 4));
+    const HWND box = askToClose(program);
+    ASSERT_NE(box, nullptr);
+    ASSERT_EQ(program.listItems().size(), 4u);
+    Program::answer(box, IDYES);
+    EXPECT_TRUE(endsCleanly(program));
+    ASSERT_TRUE(program.waitForLaunches(2));
+    const auto launches = program.launches();
+    ASSERT_EQ(launches.size(), 2u);
+    expectWebLaunch(launches[0]);
+    EXPECT_TRUE(endsWith(launches[0].commandLine, L"/bbs")) << narrow(launches[0].commandLine);
+    e2e::expectLaunchOfShell(launches[1]);
+}
+
+// What the system sends at log-off or shutdown, from a thread of its own
+// since the program answers only once the question is answered.
+std::future<LRESULT> askToEndSession(HWND window) {
+    return std::async(std::launch::async, [window] {
+        DWORD_PTR result = 0xDEAD;
+        SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 60000,
+                            &result);
+        return static_cast<LRESULT>(result);
+    });
+}
+
+TEST(ExitQuestion, TheSessionsEndAsksTooAndCancelRefusesIt) {
+    Program program;
+    ASSERT_NE(program.window(), nullptr);
+    auto refused = askToEndSession(program.window());
+    const HWND box = program.waitForMessageBox(kCloseTitle);
+    ASSERT_NE(box, nullptr);
+    // Asked again, or closed, while the question is open: nothing new is asked.
+    DWORD_PTR again = 0xDEAD;
+    EXPECT_NE(SendMessageTimeoutW(program.window(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+                                  SMTO_NORMAL, 10000, &again),
+              0);
+    EXPECT_EQ(again, FALSE);
+    program.close();
+    ASSERT_TRUE(program.sync());
+    EXPECT_EQ(program.messageBoxCount(kCloseTitle), 1u);
+
+    Program::answer(box, IDCANCEL);
+    EXPECT_EQ(refused.get(), FALSE);
+    EXPECT_TRUE(program.process().running());
+
+    // No agrees; the window stays until the session really ends.
+    auto agreed = askToEndSession(program.window());
+    const HWND second = program.waitForMessageBox(kCloseTitle);
+    ASSERT_NE(second, nullptr);
+    Program::answer(second, IDNO);
+    EXPECT_EQ(agreed.get(), TRUE);
+    EXPECT_TRUE(IsWindow(program.window()));
+    SendMessageTimeoutW(program.window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                        10000, nullptr);
+    EXPECT_TRUE(endsCleanly(program));
+    ASSERT_TRUE(e2e::waitUntilNoneRunsFrom(e2e::standInFiles()));
+    EXPECT_TRUE(program.launches().empty());
 }
 
 TEST(WebLinks, OpenTheSiteAndTheForumMinimisedAndMarkTheLastChoice) {

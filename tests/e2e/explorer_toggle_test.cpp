@@ -62,10 +62,7 @@ TEST(ExplorerToggle, SecondClickStartsTheShellMinimisedFromTheWindowsFolder) {
     EXPECT_TRUE(statusBecomes(program, kRestarted));
     ASSERT_TRUE(program.waitForLaunches(1));
     const e2e::Launch launch = program.launches().at(0);
-    EXPECT_TRUE(e2e::sameFile(launch.path, e2e::windowsDir() + L"\\explorer.exe"))
-        << narrow(launch.path);
-    EXPECT_EQ(launch.commandLine, L"explorer.exe");
-    EXPECT_EQ(launch.show, SW_SHOWMINIMIZED);
+    e2e::expectLaunchOfShell(launch);
     EXPECT_FALSE(e2e::sameFile(launch.directory, stick.path()));
     EXPECT_FALSE(e2e::sameFile(launch.directory, program.folder()));
 

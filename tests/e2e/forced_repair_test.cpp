@@ -108,13 +108,6 @@ void expectRunPieces(const std::vector<std::wstring>& items, size_t first) {
     }
 }
 
-void expectLaunchOfShell(const e2e::Launch& launch) {
-    EXPECT_TRUE(e2e::sameFile(launch.path, e2e::windowsDir() + L"\\explorer.exe"))
-        << narrow(launch.path);
-    EXPECT_EQ(launch.commandLine, L"explorer.exe");
-    EXPECT_EQ(launch.show, SW_SHOWMINIMIZED);
-}
-
 void expectLaunchOfDialog(const e2e::Launch& launch) {
     EXPECT_TRUE(e2e::sameFile(launch.path, e2e::systemDir() + L"\\rundll32.exe"))
         << narrow(launch.path);
@@ -191,7 +184,7 @@ TEST(ForcedRepair, AFullRunLogsSevenTimedStepsThenOpensTheDialog) {
     EXPECT_GE(firstShellEnded, lastDialogEnded + 29000000ull);
     ASSERT_TRUE(waitForLines(program, 5));
     ASSERT_TRUE(program.waitForLaunches(1));
-    expectLaunchOfShell(program.launches().at(0));
+    e2e::expectLaunchOfShell(program.launches().at(0));
     EXPECT_FALSE(buttonEnabled(program));
     ASSERT_TRUE(waitForLines(program, 6));
     EXPECT_FALSE(buttonEnabled(program));
@@ -201,7 +194,7 @@ TEST(ForcedRepair, AFullRunLogsSevenTimedStepsThenOpensTheDialog) {
     ASSERT_TRUE(program.waitForLaunches(2));
     const auto launches = program.launches();
     ASSERT_EQ(launches.size(), 2u);
-    expectLaunchOfShell(launches[0]);
+    e2e::expectLaunchOfShell(launches[0]);
     expectLaunchOfDialog(launches[1]);
 
     const std::vector<std::wstring> items = program.listItems();
@@ -265,9 +258,9 @@ TEST(ForcedRepair, OtherButtonsAnswerDuringItsPausesAndASecondRunAppendsSevenMor
     EXPECT_EQ(program.listSelection(), 13);
     const auto launches = program.launches();
     ASSERT_EQ(launches.size(), 4u);
-    expectLaunchOfShell(launches[0]);
+    e2e::expectLaunchOfShell(launches[0]);
     expectLaunchOfDialog(launches[1]);
-    expectLaunchOfShell(launches[2]);
+    e2e::expectLaunchOfShell(launches[2]);
     expectLaunchOfDialog(launches[3]);
 }
 

@@ -76,6 +76,12 @@ bool copyOrFail(const std::wstring& from, const std::wstring& to) {
     return false;
 }
 
+void expectLaunchOfShell(const Launch& launch) {
+    EXPECT_TRUE(sameFile(launch.path, windowsDir() + L"\\explorer.exe")) << narrow(launch.path);
+    EXPECT_EQ(launch.commandLine, L"explorer.exe");
+    EXPECT_EQ(launch.show, SW_SHOWMINIMIZED);
+}
+
 Process startNamed(const TempDir& dir, const std::wstring& imageName) {
     const std::wstring path = dir.file(imageName);
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
@@ -188,6 +194,10 @@ void Program::close() const { PostMessageW(window_, WM_CLOSE, 0, 0); }
 
 HWND Program::findMessageBox(const std::wstring& title) const {
     return support::findTopLevel(process_.id(), L"#32770", title.c_str());
+}
+
+size_t Program::messageBoxCount(const std::wstring& title) const {
+    return support::allTopLevel(process_.id(), L"#32770", title.c_str()).size();
 }
 
 HWND Program::waitForMessageBox(const std::wstring& title, DWORD timeoutMs) const {

@@ -48,6 +48,10 @@ struct Launch {
     std::wstring directory;
 };
 
+// The shell started as the program starts it: the Windows directory's
+// explorer.exe, minimised.
+void expectLaunchOfShell(const Launch& launch);
+
 // Starts copies of the waiting stand-in under the given image name.
 Process startNamed(const TempDir& dir, const std::wstring& imageName);
 
@@ -103,6 +107,7 @@ class Program {
     // The program's top-level dialog box (#32770) with this title, or null.
     HWND findMessageBox(const std::wstring& title) const;
     HWND waitForMessageBox(const std::wstring& title, DWORD timeoutMs = 15000) const;
+    size_t messageBoxCount(const std::wstring& title) const;
     static std::wstring messageBoxText(HWND box);
     // The ids of the box's visible buttons (IDOK, IDYES, ...), in ascending order.
     static std::vector<int> messageBoxButtons(HWND box);

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/status_bar.h"
 #include "resources/form1_design.h"
 #include "tests/e2e/inprocess_window.h"
 #include "win32/handles.h"
@@ -61,6 +62,21 @@ TEST(WindowInProcess, WebLinksAreToldNotToClickWhenTheyGetTheFocus) {
         SCOPED_TRACE(option);
         EXPECT_EQ(dontClick.to(form.control(option)), std::vector<WPARAM>{TRUE});
     }
+}
+
+// The system keeps the window's own data (its text among it) for a class
+// that passes WM_NCCREATE and WM_NCDESTROY on, as a window procedure must.
+TEST(WindowInProcess, TheStatusBarLetsTheSystemSetUpItsWindow) {
+    const e2e::InProcessWindow form;
+    ASSERT_TRUE(form.window());
+    const HWND probe =
+        ::CreateWindowExW(0, platform::kStatusBarClass, L"probe", WS_CHILD, 0, 0, 10, 10,
+                          form.window(), nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(probe);
+    wchar_t text[16]{};
+    EXPECT_EQ(::InternalGetWindowText(probe, text, 16), 5);
+    EXPECT_STREQ(text, L"probe");
+    ::DestroyWindow(probe);
 }
 
 }  // namespace

@@ -18,13 +18,19 @@ std::wstring windowTextOf(HWND window) {
     return text;
 }
 
-HWND findTopLevel(DWORD processId, const wchar_t* className, const wchar_t* title) {
+std::vector<HWND> allTopLevel(DWORD processId, const wchar_t* className, const wchar_t* title) {
+    std::vector<HWND> found;
     for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, title)) != nullptr;) {
         DWORD owner = 0;
         GetWindowThreadProcessId(w, &owner);
-        if (owner == processId && IsWindowVisible(w)) return w;
+        if (owner == processId && IsWindowVisible(w)) found.push_back(w);
     }
-    return nullptr;
+    return found;
+}
+
+HWND findTopLevel(DWORD processId, const wchar_t* className, const wchar_t* title) {
+    const std::vector<HWND> found = allTopLevel(processId, className, title);
+    return found.empty() ? nullptr : found.front();
 }
 
 }  // namespace support
