@@ -270,8 +270,19 @@ bool Program::waitForLaunches(size_t count, DWORD timeoutMs) const {
     return waitUntil([&] { return launches().size() >= count; }, timeoutMs);
 }
 
-void pressKey(HWND window, WORD key, std::initializer_list<WORD> modifiers) {
+namespace {
+
+// Input goes to the foreground window: a key or click sent before the
+// window is there would land elsewhere.
+void bringToFront(HWND window) {
     SetForegroundWindow(window);
+    waitUntil([window] { return GetForegroundWindow() == window; }, 5000);
+}
+
+}  // namespace
+
+void pressKey(HWND window, WORD key, std::initializer_list<WORD> modifiers) {
+    bringToFront(window);
     std::vector<INPUT> inputs;
     const auto add = [&inputs](WORD vk, DWORD flags) {
         INPUT input{};
@@ -288,7 +299,7 @@ void pressKey(HWND window, WORD key, std::initializer_list<WORD> modifiers) {
 }
 
 void clickAt(HWND window, POINT client) {
-    SetForegroundWindow(window);
+    bringToFront(window);
     ClientToScreen(window, &client);
     // Absolute moves run from 0 to 65535 across the primary screen.
     const auto scaled = [](LONG at, int metric) {

@@ -68,7 +68,10 @@ TEST(KeyboardJourney, TabArrowsSpaceEnterAndEscapeWorkAsInADialog) {
     ASSERT_NO_FATAL_FAILURE(walk(p, VK_UP, {}, {design::kOption2}));
     EXPECT_TRUE(checked(p, design::kOption2));
     EXPECT_FALSE(checked(p, design::kOption1));
-    EXPECT_TRUE(p.waitForLaunches(2));
+    // Each arrow opened its page once; the Tabs onto the options opened none.
+    ASSERT_TRUE(p.waitForLaunches(2));
+    ASSERT_TRUE(e2e::waitUntilNoneRunsFrom(e2e::standInFiles()));
+    EXPECT_EQ(p.launches().size(), 2u);
 
     // Esc in the notes is no close request; the Tab after it shows it was
     // read. A chosen option is the group's one tab stop, as in a dialog.
@@ -99,6 +102,8 @@ TEST(KeyboardJourney, TabArrowsSpaceEnterAndEscapeWorkAsInADialog) {
     pressKey(p.window(), VK_RETURN);
     EXPECT_TRUE(dialog.waitForExit());
     EXPECT_TRUE(p.process().running());
+    ASSERT_TRUE(e2e::waitUntilNoneRunsFrom(e2e::standInFiles()));
+    EXPECT_EQ(p.launches().size(), 2u) << "tabbing over the options again opened nothing";
 }
 
 TEST(KeyboardJourney, ForcedRepairAndCloseRequestsKeepTheKeyboardAlive) {
