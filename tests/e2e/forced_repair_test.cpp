@@ -119,9 +119,12 @@ TEST(ForcedRepair, AsksFirstAndNoLeavesEverythingAsItWas) {
     e2e::TempDir dir(L"repair");
     std::vector<e2e::Process> dialogs;
     for (int i = 0; i < 2; ++i) dialogs.push_back(e2e::startNamed(dir, L"rundll32.exe"));
-    ASSERT_TRUE(e2e::putTextOnClipboard(L"a document on the stick"));
     Program program;
     ASSERT_NE(program.window(), nullptr);
+    // Filled once the program's window is up: under Wine, a desktop process
+    // that an earlier test ended comes back with the first window and takes
+    // the clipboard over, empty.
+    ASSERT_TRUE(e2e::putTextOnClipboard(L"a document on the stick"));
 
     program.click(design::kCommand4);
     const HWND box = program.waitForMessageBox(kRepairTitle);
@@ -140,7 +143,7 @@ TEST(ForcedRepair, AsksFirstAndNoLeavesEverythingAsItWas) {
     EXPECT_TRUE(e2e::clipboardHoldsData());
     for (const auto& d : dialogs) EXPECT_TRUE(d.running());
     EXPECT_EQ(program.statusText(2), kLoaded);
-    EXPECT_TRUE(program.launches().empty());
+    EXPECT_TRUE(program.settledLaunches().empty());
     EXPECT_TRUE(program.process().running());
 }
 

@@ -266,6 +266,11 @@ std::vector<Launch> Program::launches() const {
     return result;
 }
 
+std::vector<Launch> Program::settledLaunches() const {
+    EXPECT_TRUE(waitUntilNoneRunsFrom(standInFiles())) << "a started stand-in still runs";
+    return launches();
+}
+
 bool Program::waitForLaunches(size_t count, DWORD timeoutMs) const {
     return waitUntil([&] { return launches().size() >= count; }, timeoutMs);
 }

@@ -118,6 +118,9 @@ class Program {
 
     std::vector<Record> records() const;
     std::vector<Launch> launches() const;
+    // The launches on record once no stand-in runs any more: a check that
+    // nothing (more) was started must not run ahead of a start under way.
+    std::vector<Launch> settledLaunches() const;
     bool waitForLaunches(size_t count, DWORD timeoutMs = 15000) const;
     std::wstring recordFile() const { return recordFile_; }
 
