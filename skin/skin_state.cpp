@@ -9,8 +9,6 @@
 namespace skin {
 namespace {
 
-using Lock = win32::CriticalSectionLock;
-
 // Storage that the run-time's exit handlers never destroy: the state is made
 // and ended by DllMain alone, and at process exit it is left as it is.
 alignas(State) unsigned char g_storage[sizeof(State)];
@@ -36,6 +34,29 @@ bool pinModule() {
 
 }  // namespace
 
+// The lock, taken from an ordinary context, never from DllMain. Taking it
+// takes back the places of threads that have ended; once it is released, their
+// hooks are removed (members go after the destructor's body) and the looks
+// nobody can use any more are freed.
+class State::Held {
+  public:
+    explicit Held(State& state) : state_(state) {
+        ::EnterCriticalSection(&state_.lock_);
+        state_.looks_.quiet(state_.hooks_.reclaimEnded(endedHooks_));
+    }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+    ~Held() {
+        const LookStore::Retired retired = state_.looks_.takeRetired();
+        ::LeaveCriticalSection(&state_.lock_);
+        state_.looks_.freeRetired(retired);
+    }
+
+  private:
+    State& state_;
+    ThreadHooks::Reclaimed endedHooks_;
+};
+
 State* state() { return g_state; }
 void createState() { g_state = new (g_storage) State(); }
 void destroyState() {
@@ -47,82 +68,102 @@ bool State::keepLoaded() {
     registerCountMessage();
     if (!refreshMessage_.load()) refreshMessage_ = ::RegisterWindowMessageW(L"ZelkSkin.Refresh");
     {
-        Lock held(lock_);
+        Held held(*this);
         if (pinned_) return refreshMessage_.load() != 0;
     }
     const bool pinned = pinModule();
-    Lock held(lock_);
+    Held held(*this);
     pinned_ = pinned_ || pinned;
     return pinned_ && refreshMessage_.load() != 0;
 }
 
 State::Installed State::install(const Skin& skin) {
-    Lock held(lock_);
     const DWORD thread = ::GetCurrentThreadId();
-    const Look* const now = looks_.current();
-    const bool same = now && now->skin() == skin;
-    if (!same && !looks_.hasRoom()) {
-        debugLog("earlier skins are still being painted with; the look is unchanged");
+    const char* refused = nullptr;
+    std::size_t slot = LookStore::kNone;
+    {
+        Held held(*this);
+        const Look* const now = looks_.current();
+        const bool same = now && now->skin() == skin;
+        if (!same) slot = looks_.reserve();
+        if (!same && slot == LookStore::kNone) {
+            refused = "earlier skins are still being painted with; the look is unchanged";
+        } else if (!hooks_.hook(thread)) {
+            if (!same) looks_.cancel(slot);
+            refused = "too many threads attached; this thread's windows keep their look";
+        } else if (same) {
+            return Installed::Same;
+        }
+    }
+    // The debug output and the look's GDI objects, outside the lock.
+    if (refused) {
+        debugLog(refused);
         return Installed::Refused;
     }
-    if (!hooks_.hook(thread)) {
-        debugLog("too many threads attached; this thread's windows keep their look");
-        return Installed::Refused;
-    }
-    if (same) return Installed::Same;
+    looks_.build(slot, skin);
+    Held held(*this);
     // Posting waits for no one; the threads posted to take the lock to
     // answer, so they see the new look.
-    looks_.replace(skin, postToOtherThreads(refreshMessage(), thread, hooks_));
+    looks_.putInForce(slot, postToOtherThreads(refreshMessage(), thread, hooks_));
     return Installed::Changed;
 }
 
 void State::threadQuiet(DWORD threadId) {
-    Lock held(lock_);
+    Held held(*this);
     looks_.quiet(hooks_.bitOf(threadId));
 }
 
-void State::threadEnded(DWORD threadId) {
-    Lock held(lock_);
-    looks_.quiet(hooks_.unhook(threadId));
-}
+void State::threadEnding(DWORD threadId) { hooks_.markEnded(threadId); }
 
 void State::followSystemContrast() {
     // Asked outside the lock: the answer may take a call into the system.
     const bool shows = skinShows(highContrastFlags());
-    Lock held(lock_);
+    Held held(*this);
     standingDown_ = !shows;
 }
 
 Answer State::answer(Element element) {
-    Lock held(lock_);
+    Held held(*this);
     const Look* const look = looks_.current();
     return look && !standingDown_ ? look->answer(element) : Answer{};
 }
 
 std::optional<COLORREF> State::statusBackground() {
-    Lock held(lock_);
+    Held held(*this);
     const Look* const look = looks_.current();
     return look && !standingDown_ ? look->statusBackground() : std::nullopt;
 }
 
 bool State::installed() {
-    Lock held(lock_);
+    Held held(*this);
     return looks_.current() != nullptr;
 }
 
 bool State::drawsButtons() {
-    Lock held(lock_);
+    Held held(*this);
     const Look* const look = looks_.current();
     return look && !standingDown_ && look->buttons();
 }
 
 bool State::drawButton(HDC dc, const RECT& area, const ButtonState& button, HFONT font,
                        std::wstring_view caption) {
-    Lock held(lock_);
-    const Look* const look = looks_.current();
-    if (!look || standingDown_ || !look->buttons()) return false;
+    const Look* const look = holdButtonLook();
+    if (!look) return false;
+    // Outside the lock: drawing text may load fonts, and with them modules.
     skin::drawButton(dc, area, *look->buttons(), button, font, caption);
+    releaseLook(look);
     return true;
+}
+
+const Look* State::holdButtonLook() {
+    Held held(*this);
+    const Look* const look = looks_.current();
+    return look && !standingDown_ && look->buttons() ? looks_.hold() : nullptr;
+}
+
+void State::releaseLook(const Look* look) {
+    Held held(*this);
+    looks_.release(look);
 }
 
 }  // namespace skin

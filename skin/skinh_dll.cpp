@@ -48,8 +48,9 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
             skin::createState();
             break;
         case DLL_THREAD_DETACH:
-            // Its hook goes with it, and it paints with no look any more.
-            if (skin::state()) skin::state()->threadEnded(::GetCurrentThreadId());
+            // Under the loader lock: the thread's place is only marked, and
+            // taken back later by a thread that takes the library's lock.
+            if (skin::state()) skin::state()->threadEnding(::GetCurrentThreadId());
             break;
         case DLL_PROCESS_DETACH:
             // The process is ending: the system takes everything back, and

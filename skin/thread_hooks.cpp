@@ -45,7 +45,8 @@ bool ThreadHooks::hook(DWORD threadId) {
         if (s.hook) continue;
         s.hook.reset(::SetWindowsHookExW(WH_CBT, cbtProc, nullptr, threadId));
         if (!s.hook) return false;
-        s.threadId = threadId;
+        s.endedId.store(0);
+        s.threadId.store(threadId);
         return true;
     }
     return false;
@@ -53,20 +54,33 @@ bool ThreadHooks::hook(DWORD threadId) {
 
 std::uint32_t ThreadHooks::bitOf(DWORD threadId) const {
     for (std::size_t i = 0; i < kMaxThreads; ++i) {
-        if (slots_[i].hook && slots_[i].threadId == threadId) return std::uint32_t{1} << i;
+        const Slot& s = slots_[i];
+        if (s.hook && s.threadId.load() == threadId && s.endedId.load() != threadId) {
+            return std::uint32_t{1} << i;
+        }
     }
     return 0;
 }
 
-std::uint32_t ThreadHooks::unhook(DWORD threadId) {
-    const std::uint32_t bit = bitOf(threadId);
-    for (Slot& s : slots_) {
-        if (s.hook && s.threadId == threadId) {
-            s.hook.reset();
-            s.threadId = 0;
-        }
+std::uint32_t ThreadHooks::reclaimEnded(Reclaimed& hooks) {
+    std::uint32_t ended = 0;
+    for (std::size_t i = 0; i < kMaxThreads; ++i) {
+        Slot& s = slots_[i];
+        const DWORD id = s.threadId.load();
+        if (!s.hook || s.endedId.load() != id) continue;
+        // The system may have removed the hook with its thread already;
+        // removing it again then just fails.
+        hooks[i] = std::move(s.hook);
+        s.threadId.store(0);
+        ended |= std::uint32_t{1} << i;
     }
-    return bit;
+    return ended;
+}
+
+void ThreadHooks::markEnded(DWORD threadId) {
+    for (Slot& s : slots_) {
+        if (s.threadId.load() == threadId) s.endedId.store(threadId);
+    }
 }
 
 }  // namespace skin

@@ -76,18 +76,4 @@ class ClipboardGuard {
     bool open_ = false;
 };
 
-// Holds a critical section for the life of a scope.
-class CriticalSectionLock {
-  public:
-    explicit CriticalSectionLock(CRITICAL_SECTION& section) : section_(section) {
-        ::EnterCriticalSection(&section_);
-    }
-    CriticalSectionLock(const CriticalSectionLock&) = delete;
-    CriticalSectionLock& operator=(const CriticalSectionLock&) = delete;
-    ~CriticalSectionLock() { ::LeaveCriticalSection(&section_); }
-
-  private:
-    CRITICAL_SECTION& section_;
-};
-
 }  // namespace win32

@@ -1,14 +1,17 @@
 // The skinning library inside a process of the test's own: attaching again,
 // a second skin file while another thread is painting, threads that come and
-// go, and an unload while windows wear the skin.
+// go, an unload while windows wear the skin, and the library's lock: never
+// held while a button is drawn, never waited for by a thread that ends.
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <thread>
 
 #include "tests/e2e/harness.h"
+#include "tests/e2e/import_stall.h"
 
 namespace {
 
@@ -17,13 +20,16 @@ using AttachFn = LONG(WINAPI*)(const char*, const char*);
 constexpr wchar_t kWindowClass[] = L"SkinLibraryTest.Window";
 constexpr COLORREF kFirstList = RGB(0x10, 0x20, 0x30);
 constexpr COLORREF kSecondList = RGB(0x40, 0x50, 0x60);
+constexpr COLORREF kFirstFace = RGB(0xA0, 0x10, 0x10);
+constexpr COLORREF kSecondFace = RGB(0x10, 0xA0, 0x10);
 
-// A skin file whose list background is `colour` ("#RRGGBB"); its path in the
-// ANSI code page, as the library takes it.
-std::string writeSkin(const e2e::TempDir& dir, const wchar_t* name, const char* colour) {
+// A skin file whose list background is `colour` ("#RRGGBB"), followed by
+// `more` lines; its path in the ANSI code page, as the library takes it.
+std::string writeSkin(const e2e::TempDir& dir, const wchar_t* name, const char* colour,
+                      const char* more = "") {
     const std::wstring path = dir.file(name);
     const std::string text =
-        std::string("[window]\nbackground = #DDE8F3\n[list]\nbackground = ") + colour + "\n";
+        std::string("[window]\nbackground = #DDE8F3\n[list]\nbackground = ") + colour + "\n" + more;
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
@@ -38,8 +44,8 @@ std::string writeSkin(const e2e::TempDir& dir, const wchar_t* name, const char* 
     return ansi;
 }
 
-// A top-level window of the test's own with a list box in it, made on the
-// calling thread and destroyed with the object.
+// A top-level window of the test's own with a list box and a push button in
+// it, made on the calling thread and destroyed with the object.
 class TestWindow {
   public:
     TestWindow() {
@@ -55,11 +61,14 @@ class TestWindow {
                                200, 150, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         list_ = CreateWindowExW(0, L"ListBox", nullptr, WS_CHILD | WS_VISIBLE, 5, 5, 100, 80, top_,
                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+        button_ = CreateWindowExW(0, L"Button", L"OK", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 110,
+                                  5, 80, 30, top_, nullptr, GetModuleHandleW(nullptr), nullptr);
     }
     TestWindow(const TestWindow&) = delete;
     TestWindow& operator=(const TestWindow&) = delete;
     ~TestWindow() { DestroyWindow(top_); }
     HWND top() const { return top_; }
+    HWND button() const { return button_; }
 
     // The brush the window answers its list box with, asked as the list box
     // asks while it paints. Sent: from another thread it runs on the window's.
@@ -83,6 +92,7 @@ class TestWindow {
   private:
     HWND top_ = nullptr;
     HWND list_ = nullptr;
+    HWND button_ = nullptr;
 };
 
 COLORREF brushColour(HBRUSH brush) {
@@ -92,6 +102,67 @@ COLORREF brushColour(HBRUSH brush) {
 }
 
 bool alive(HBRUSH brush) { return GetObjectType(brush) == OBJ_BRUSH; }
+
+// The button's face colour as the library draws it, asked on the calling
+// thread (the button's own) with WM_PRINTCLIENT: a pixel inside every frame.
+COLORREF printedFace(HWND button) {
+    RECT area{};
+    GetClientRect(button, &area);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = area.right;
+    info.bmiHeader.biHeight = -area.bottom;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageW(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    const COLORREF face = GetPixel(dc, 2, 2);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    return face;
+}
+
+// Stand-ins for the library's imports: each stops where the test armed the
+// stall, then calls the system's function.
+e2e::Stall* g_stall = nullptr;
+void* g_real = nullptr;
+void* g_realUnhook = nullptr;
+std::atomic<DWORD> g_endingThread{0};
+std::atomic<bool> g_unhookedByEnding{false};
+
+int WINAPI stallingFillRect(HDC dc, const RECT* area, HBRUSH brush) {
+    g_stall->atCall(brush);
+    return reinterpret_cast<decltype(&FillRect)>(g_real)(dc, area, brush);
+}
+
+BOOL WINAPI stallingPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    g_stall->atCall(window);
+    return reinterpret_cast<decltype(&PostMessageW)>(g_real)(window, message, wParam, lParam);
+}
+
+BOOL WINAPI recordingUnhook(HHOOK hook) {
+    if (GetCurrentThreadId() == g_endingThread) g_unhookedByEnding = true;
+    return reinterpret_cast<decltype(&UnhookWindowsHookEx)>(g_realUnhook)(hook);
+}
+
+// A thread that attaches, then ends when told.
+struct AttachThenEnd {
+    AttachFn attach;
+    const char* skin;
+    HANDLE endNow;
+    LONG attached = -1;
+
+    static DWORD WINAPI run(void* context) {
+        auto& self = *static_cast<AttachThenEnd*>(context);
+        self.attached = self.attach(self.skin, "");
+        WaitForSingleObject(self.endNow, 15000);
+        return 0;
+    }
+};
 
 // A thread of its own that attaches, makes a skinned window, takes the list
 // brush and then stops in the middle of painting with it until released,
@@ -224,6 +295,102 @@ TEST_F(SkinLibraryInProcess, EveryThreadIsHookedWhileItLivesHoweverManyCameBefor
         EXPECT_TRUE(skinned);
         EXPECT_EQ(list, kFirstList);
     }
+}
+
+TEST_F(SkinLibraryInProcess, APaintUnderWayKeepsItsLookWithoutHoldingTheLibrary) {
+    const std::string first =
+        writeSkin(dir_, L"first.she", "#102030", "[button]\nface = #A01010\n");
+    const std::string second =
+        writeSkin(dir_, L"second.she", "#405060", "[button]\nface = #10A010\n");
+    e2e::Stall stall;
+    g_stall = &stall;
+    const e2e::ReplacedImport fill(library_, "user32.dll", "FillRect",
+                                   reinterpret_cast<void*>(&stallingFillRect));
+    g_real = fill.previous();
+    ASSERT_NE(g_real, nullptr);
+
+    // A window thread draws its button; the drawing stops at its first fill,
+    // and the thread runs a nested message loop meanwhile.
+    std::atomic<DWORD> uiThread{0};
+    COLORREF during = CLR_INVALID;
+    COLORREF after = CLR_INVALID;
+    std::thread ui([&] {
+        uiThread = GetCurrentThreadId();
+        const TestWindow window;
+        attach(first);
+        stall.arm(GetCurrentThreadId(), true);
+        during = printedFace(window.button());
+        after = printedFace(window.button());
+    });
+    const bool stopped = stall.waitStopped();
+    if (stopped) {
+        const auto held = static_cast<HBRUSH>(stall.detail());
+        EXPECT_EQ(brushColour(held), kFirstFace);
+        EXPECT_EQ(attach(second), 1);
+        // Posted after the new look's refresh message: once the painting
+        // thread takes it, it has taken that one too and counts as quiet.
+        PostThreadMessageW(uiThread, WM_APP, 0, 0);
+        EXPECT_TRUE(e2e::waitUntil([&] { return stall.drained() || stall.over(); }));
+        EXPECT_FALSE(stall.over()) << "attaching waited for the paint to end";
+        EXPECT_TRUE(alive(held)) << "the look was freed under the paint";
+        stall.release();
+        ui.join();
+        EXPECT_EQ(during, kFirstFace) << "the paint ends in the look it began with";
+        EXPECT_EQ(after, kSecondFace) << "the next paint takes the new look";
+        EXPECT_TRUE(e2e::waitUntil([&] { return !alive(held); })) << "the replaced look is kept";
+    } else {
+        stall.release();
+        ui.join();
+        ADD_FAILURE() << "the button was not drawn by the library";
+    }
+}
+
+TEST_F(SkinLibraryInProcess, AThreadEndsWithoutWaitingForTheLibraryOrCallingIntoUser) {
+    const std::string first = writeSkin(dir_, L"first.she", "#102030");
+    const std::string second = writeSkin(dir_, L"second.she", "#405060");
+    // A skinned window on another thread: a new look is posted to it, and the
+    // library holds its lock while it posts.
+    PaintingThread other(attach_, first);
+    ASSERT_TRUE(other.finishPaint());
+    e2e::Stall stall;
+    g_stall = &stall;
+    const e2e::ReplacedImport post(library_, "user32.dll", "PostMessageW",
+                                   reinterpret_cast<void*>(&stallingPostMessage));
+    const e2e::ReplacedImport unhook(library_, "user32.dll", "UnhookWindowsHookEx",
+                                     reinterpret_cast<void*>(&recordingUnhook));
+    g_real = post.previous();
+    g_realUnhook = unhook.previous();
+    ASSERT_NE(g_real, nullptr);
+    ASSERT_NE(g_realUnhook, nullptr);
+
+    const HANDLE endNow = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    AttachThenEnd ending{attach_, first.c_str(), endNow};
+    DWORD endingId = 0;
+    const HANDLE endingThread = CreateThread(nullptr, 0, AttachThenEnd::run, &ending, 0, &endingId);
+    ASSERT_NE(endingThread, nullptr);
+    g_endingThread = endingId;
+    ASSERT_TRUE(e2e::waitUntil([&] { return ending.attached >= 0; }));
+    EXPECT_EQ(ending.attached, 1);
+
+    LONG attachedSecond = -1;
+    std::thread installer([&] {
+        stall.arm(GetCurrentThreadId(), false);
+        attachedSecond = attach(second);
+    });
+    const bool stopped = stall.waitStopped();
+    SetEvent(endNow);
+    const bool endedAtOnce = WaitForSingleObject(endingThread, 5000) == WAIT_OBJECT_0;
+    stall.release();
+    installer.join();
+    WaitForSingleObject(endingThread, 15000);
+    CloseHandle(endingThread);
+    CloseHandle(endNow);
+
+    EXPECT_TRUE(stopped) << "the new look was not posted to the other thread";
+    EXPECT_TRUE(endedAtOnce) << "the ending thread waited for the library's lock";
+    EXPECT_FALSE(g_unhookedByEnding) << "the ending thread called into USER on its way out";
+    EXPECT_FALSE(stall.timedOut());
+    EXPECT_EQ(attachedSecond, 1);
 }
 
 }  // namespace
