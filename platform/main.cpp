@@ -5,30 +5,9 @@
 #include <cstdlib>
 
 #include "platform/main_window.h"
+#include "platform/process_setup.h"
 #include "platform/system_paths.h"
 #include "platform/win32_bindings.h"
-
-namespace {
-
-// Sharp text at 125-200% scaling: lay the design out at the system DPI
-// instead of letting Windows stretch a 96-DPI bitmap.
-void declareDpiAware() {
-    using SetProcessDPIAwareFn = BOOL(WINAPI*)();
-    const auto setAware = platform::bindExport<SetProcessDPIAwareFn>(
-        ::GetModuleHandleW(L"user32.dll"), "SetProcessDPIAware");
-    if (setAware) setAware();
-}
-
-// Nothing in the window takes typed text, so the thread needs no input-method
-// windows: one fewer window to create for every control.
-void disableInputMethod() {
-    using ImmDisableIMEFn = BOOL(WINAPI*)(DWORD);
-    const auto disable =
-        platform::bindExport<ImmDisableIMEFn>(::GetModuleHandleW(L"imm32.dll"), "ImmDisableIME");
-    if (disable) disable(0);
-}
-
-}  // namespace
 
 // The library's default handler for an uncaught exception pulls in the C++
 // demangler (about 45 KB) only to print a name nobody sees in a GUI program.
@@ -39,8 +18,8 @@ void __verbose_terminate_handler() { std::abort(); }
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     platform::hardenDllSearch();
     platform::leaveStartDirectory();
-    declareDpiAware();
-    disableInputMethod();
+    platform::declareDpiAware();
+    platform::disableInputMethod();
     platform::Win32Bindings bindings;
     platform::MainWindow window(instance, bindings);
     if (!window.create(showCommand)) return 1;

@@ -6,6 +6,7 @@
 #include "app/guard.h"
 #include "app/texts.h"
 #include "platform/status_bar.h"
+#include "platform/ui_font.h"
 #include "resources/form1_design.h"
 #include "resources/resource_ids.h"
 
@@ -130,10 +131,7 @@ void MainWindow::showCentred(int showCommand) {
 }
 
 void MainWindow::createControls() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    font_.reset(::CreateFontIndirectW(&metrics.lfMessageFont));
+    font_ = createUiFont();
 
     for (const auto& c : design::kControls) {
         const POINT at = absoluteTwips(c);

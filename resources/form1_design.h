@@ -80,7 +80,9 @@ inline constexpr Control kControls[] = {
     {kFrame4, Kind::GroupBox, kForm1, L"程序相关说明", 3600, 1680, 4095, 4215, kGroupBoxStyle, 0},
     {kText1, Kind::Edit, kFrame4, L"", 120, 240, 3855, 3855, kNotesStyle, kSunken},
     {kFrame5, Kind::GroupBox, kForm1, L"相关网站", 5400, 240, 2295, 1215, kGroupBoxStyle, 0},
-    {kOption1, Kind::Radio, kFrame5, L"Zelk系列软件官方网站", 120, 360, 1935, 300,
+    // Both web links as wide as the second: in a 9-point Chinese face the
+    // first caption needs that room beside its round mark.
+    {kOption1, Kind::Radio, kFrame5, L"Zelk系列软件官方网站", 120, 360, 2055, 300,
      kRadioStyle | WS_GROUP, 0},
     {kOption2, Kind::Radio, kFrame5, L"Zelk系列软件官方论坛", 120, 720, 2055, 255, kRadioStyle, 0},
 };

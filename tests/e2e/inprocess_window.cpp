@@ -1,5 +1,6 @@
 #include "tests/e2e/inprocess_window.h"
 
+#include "platform/process_setup.h"
 #include "platform/status_bar.h"
 
 namespace e2e {
@@ -19,6 +20,8 @@ BOOL CALLBACK takeFirstWindow(HWND window, LPARAM found) {
 
 InProcessWindow::InProcessWindow()
     : main_(std::make_unique<platform::MainWindow>(::GetModuleHandleW(nullptr), bindings_)) {
+    // Laid out at the system's DPI, as the program's window is.
+    platform::declareDpiAware();
     if (!main_->create(SW_SHOWNORMAL)) return;
     ::EnumThreadWindows(::GetCurrentThreadId(), takeFirstWindow,
                         reinterpret_cast<LPARAM>(&window_));

@@ -14,7 +14,8 @@ namespace e2e {
 
 class InProcessWindow {
   public:
-    // Made and shown, as the program does at start.
+    // Made and shown, as the program does at start, in a process that
+    // declares itself DPI-aware as the program does.
     InProcessWindow();
     InProcessWindow(const InProcessWindow&) = delete;
     InProcessWindow& operator=(const InProcessWindow&) = delete;

@@ -30,7 +30,7 @@ inline const Expected kLayout[] = {
     {design::kFrame4, L"Button", L"程序相关说明", {240, 112, 513, 393}},
     {design::kText1, L"Edit", nullptr, {248, 128, 505, 385}},
     {design::kFrame5, L"Button", L"相关网站", {360, 16, 513, 97}},
-    {design::kOption1, L"Button", L"Zelk系列软件官方网站", {368, 40, 497, 60}},
+    {design::kOption1, L"Button", L"Zelk系列软件官方网站", {368, 40, 505, 60}},
     {design::kOption2, L"Button", L"Zelk系列软件官方论坛", {368, 64, 505, 81}},
 };
 
