@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "app/host.h"
+#include "platform/reader_services.h"
 
 namespace platform {
 
@@ -14,6 +15,8 @@ class Win32Host final : public app::Host {
     // once it has been destroyed.
     void attach(HWND window) { window_ = window; }
     void detach() { window_ = nullptr; }
+    // What screen readers are told beyond the standard controls' answers.
+    ReaderServices& readers() { return readers_; }
 
     // Hands one message to the window: keyboard navigation first, as a dialog box does.
     void dispatch(MSG& message);
@@ -52,6 +55,7 @@ class Win32Host final : public app::Host {
     [[noreturn]] static void controlRefused(const wchar_t* what);
 
     HWND window_ = nullptr;
+    ReaderServices readers_;
 };
 
 }  // namespace platform
