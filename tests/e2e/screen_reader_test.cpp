@@ -61,6 +61,8 @@ TEST(ScreenReaders, AreToldOfEachStepsResultButNotOfTheStartUpTextsOrTheClock) {
     ASSERT_NE(program.window(), nullptr);
     const HWND bar = program.control(design::kS1);
     ASSERT_FALSE(program.statusText(3).empty()) << "the clock was written";
+    // The clock is brought up to date on a time change as well.
+    PostMessageW(program.window(), WM_TIMECHANGE, 0, 0);
 
     program.click(design::kCommand1);
     ASSERT_TRUE(live.waitFor(bar, 1));
