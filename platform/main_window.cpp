@@ -15,7 +15,7 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"ZelkUsbTool.Form1";
 constexpr UINT_PTR kClockTimer = 1;
-constexpr wchar_t kNotesProcProperty[] = L"ZelkUsbTool.NotesProc";
+constexpr wchar_t kOriginalProcProperty[] = L"ZelkUsbTool.OriginalProc";
 // Why the window is asked to close (the handler asks the same either way).
 constexpr int kUnloadFromMenu = 0;
 constexpr int kUnloadSessionEnd = 2;
@@ -148,11 +148,9 @@ void MainWindow::createControls() {
         // dialog manager clicks), Space and the mouse still choose one.
         if (child && c.kind == design::Kind::Radio) ::SendMessageW(child, BM_SETDONTCLICK, TRUE, 0);
     }
-    const HWND notes = control(design::kText1);
-    ::SetWindowTextW(notes, design::kNotes);
-    ::SetPropW(notes, kNotesProcProperty,
-               reinterpret_cast<HANDLE>(::SetWindowLongPtrW(
-                   notes, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(notesProc))));
+    ::SetWindowTextW(control(design::kText1), design::kNotes);
+    subclassForReading(design::kList1);
+    subclassForReading(design::kText1);
     stackUnfocusableBelow();
     layoutStatusBar();
 }
@@ -169,20 +167,38 @@ void MainWindow::stackUnfocusableBelow() {
     }
 }
 
-// The notes are for reading: tabbing in must neither select them all nor
-// scroll to their end, which the dialog manager does to an edit that claims
-// DLGC_HASSETSEL.
-LRESULT CALLBACK MainWindow::notesProc(HWND notes, UINT message, WPARAM wParam, LPARAM lParam) {
-    const auto original = reinterpret_cast<WNDPROC>(::GetPropW(notes, kNotesProcProperty));
+void MainWindow::subclassForReading(int id) {
+    const HWND target = control(id);
+    ::SetPropW(target, kOriginalProcProperty,
+               reinterpret_cast<HANDLE>(::SetWindowLongPtrW(
+                   target, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(readingProc))));
+}
+
+// The log and the notes. A list or edit box takes its name from a label
+// before it, and a group box is not one: readers hear each named after its
+// group box. The notes are for reading: tabbing in must neither select them
+// all nor scroll to their end, which the dialog manager does to an edit that
+// claims DLGC_HASSETSEL.
+LRESULT CALLBACK MainWindow::readingProc(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto original = reinterpret_cast<WNDPROC>(::GetPropW(target, kOriginalProcProperty));
     auto* self =
-        reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(::GetParent(notes), GWLP_USERDATA));
+        reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(::GetParent(target), GWLP_USERDATA));
     if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrW(notes, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-        ::RemovePropW(notes, kNotesProcProperty);
+        ::SetWindowLongPtrW(target, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        ::RemovePropW(target, kOriginalProcProperty);
     }
     return app::runGuarded(self ? &self->host_ : nullptr, LRESULT{0}, [&] {
-        const LRESULT result = ::CallWindowProcW(original, notes, message, wParam, lParam);
-        return message == WM_GETDLGCODE ? result & ~LRESULT{DLGC_HASSETSEL} : result;
+        const int id = ::GetDlgCtrlID(target);
+        if (message == WM_GETOBJECT && self) {
+            const wchar_t* const name = designOf(designOf(id).container).caption;
+            if (const LRESULT named =
+                    self->host_.readers().namedClient(target, wParam, lParam, name)) {
+                return named;
+            }
+        }
+        const LRESULT result = ::CallWindowProcW(original, target, message, wParam, lParam);
+        const bool notes = id == design::kText1 && message == WM_GETDLGCODE;
+        return notes ? result & ~LRESULT{DLGC_HASSETSEL} : result;
     });
 }
 
@@ -365,6 +381,7 @@ void MainWindow::onEndSession(bool ending, LPARAM flags) {
 
 void MainWindow::onDestroy() {
     ::KillTimer(window_, kClockTimer);
+    host_.readers().forgetPanel(control(design::kS1), design::kMessagePanel);
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     window_ = nullptr;
     host_.detach();

@@ -32,7 +32,8 @@ class MainWindow final {
     bool registerClass();
     void createControls();
     void stackUnfocusableBelow();
-    static LRESULT CALLBACK notesProc(HWND notes, UINT message, WPARAM wParam, LPARAM lParam);
+    void subclassForReading(int id);
+    static LRESULT CALLBACK readingProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
     void layoutStatusBar();
     void updateClock();
     void scheduleClock();

@@ -110,10 +110,13 @@ HWND Win32Host::requireControl(int id, const wchar_t* what) const {
 
 void Win32Host::setStatusText(int panel, const std::wstring& text) {
     constexpr wchar_t what[] = L"无法设置状态栏文字";
-    if (!::SendMessageW(requireControl(design::kS1, what), SB_SETTEXTW,
-                        static_cast<WPARAM>(panel - 1), reinterpret_cast<LPARAM>(text.c_str()))) {
+    const HWND bar = requireControl(design::kS1, what);
+    if (!::SendMessageW(bar, SB_SETTEXTW, static_cast<WPARAM>(panel - 1),
+                        reinterpret_cast<LPARAM>(text.c_str()))) {
         controlRefused(what);
     }
+    // A step's result is read out without moving the focus.
+    if (panel == design::kMessagePanel) readers_.announcePanel(bar, panel);
 }
 
 std::wstring Win32Host::buttonCaption(app::Button button) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "app/host.h"
+#include "platform/reader_services.h"
 
 namespace platform {
 
@@ -14,6 +15,8 @@ class Win32Host final : public app::Host {
     // once it has been destroyed.
     void attach(HWND window) { window_ = window; }
     void detach() { window_ = nullptr; }
+    // What screen readers are told beyond the standard controls' answers.
+    ReaderServices& readers() { return readers_; }
 
     // While the system asks whether the session may end, the close question's
     // unload is only recorded: the window stays until the session really
@@ -64,6 +67,7 @@ class Win32Host final : public app::Host {
     bool unloadHeld_ = false;
     bool unloadAsked_ = false;
     bool sessionEnding_ = false;
+    ReaderServices readers_;
 };
 
 }  // namespace platform

@@ -97,6 +97,8 @@ inline constexpr Panel kPanels[] = {
     {app::texts::kStatusLoaded, 0},
     {L"", 1440},  // the clock, kept current by the platform
 };
+// The handlers' messages, which screen readers hear as they change.
+inline constexpr int kMessagePanel = 2;
 inline constexpr int kClockPanel = 3;
 
 // Twelve lines, CR LF CR LF between them, a single CR LF after the last.

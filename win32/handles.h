@@ -42,6 +42,7 @@ inline void localFree(HLOCAL p) { ::LocalFree(p); }
 inline void destroyIcon(HICON i) { ::DestroyIcon(i); }
 inline void unhookWindowsHook(HHOOK h) { ::UnhookWindowsHookEx(h); }
 inline void heapFree(void* p) { ::HeapFree(::GetProcessHeap(), 0, p); }
+inline void unhookWinEvent(HWINEVENTHOOK h) { ::UnhookWinEvent(h); }
 }  // namespace detail
 
 // OpenProcess, CreateProcess, threads: NULL on failure.
@@ -53,6 +54,7 @@ using UniqueDc = UniqueResource<HDC, nullptr, detail::deleteDc>;
 using UniqueLocal = UniqueResource<HLOCAL, nullptr, detail::localFree>;
 using UniqueIcon = UniqueResource<HICON, nullptr, detail::destroyIcon>;
 using UniqueHook = UniqueResource<HHOOK, nullptr, detail::unhookWindowsHook>;
+using UniqueWinEventHook = UniqueResource<HWINEVENTHOOK, nullptr, detail::unhookWinEvent>;
 // A block from HeapAlloc(GetProcessHeap(), ...).
 using UniqueHeapBlock = UniqueResource<void*, nullptr, detail::heapFree>;
 
@@ -60,6 +62,31 @@ using UniqueHeapBlock = UniqueResource<void*, nullptr, detail::heapFree>;
 inline UniqueHandle ownFileHandle(HANDLE file) {
     return UniqueHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
 }
+
+// One reference to a COM object, released when it leaves scope.
+template <typename T>
+class ComRef {
+  public:
+    ComRef() = default;
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+    ~ComRef() { reset(); }
+
+    T* get() const { return p_; }
+    T* operator->() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+    // Where a function that hands out a reference writes it.
+    void** put() {
+        reset();
+        return reinterpret_cast<void**>(&p_);
+    }
+    void reset() {
+        if (p_) std::exchange(p_, nullptr)->Release();
+    }
+
+  private:
+    T* p_ = nullptr;
+};
 
 // Holds the clipboard open; closes it when it leaves scope.
 class ClipboardGuard {

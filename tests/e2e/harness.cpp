@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include "resources/form1_design.h"
 #include "tests/support/program_under_test.h"
@@ -349,5 +350,120 @@ bool putTextOnClipboard(const std::wstring& text) {
 }
 
 bool clipboardHoldsData() { return CountClipboardFormats() > 0; }
+
+}  // namespace e2e
+
+namespace e2e {
+namespace {
+
+VARIANT childVariant(long child) {
+    VARIANT v{};
+    v.vt = VT_I4;
+    v.lVal = child;
+    return v;
+}
+
+// The string a call hands out, freed; empty when the call fails.
+template <typename Call>
+std::wstring bstrFrom(Call call) {
+    BSTR text = nullptr;
+    std::wstring result;
+    if (SUCCEEDED(call(&text)) && text) result.assign(text, SysStringLen(text));
+    SysFreeString(text);
+    return result;
+}
+
+// Roles and states come as numbers.
+long numberFrom(HRESULT result, VARIANT& answer) {
+    const long number = SUCCEEDED(result) && answer.vt == VT_I4 ? answer.lVal : 0;
+    VariantClear(&answer);
+    return number;
+}
+
+AccessibleReading readingOf(IAccessible& object) {
+    AccessibleReading reading;
+    reading.found = true;
+    const VARIANT self = childVariant(CHILDID_SELF);
+    reading.name = bstrFrom([&](BSTR* out) { return object.get_accName(self, out); });
+    reading.value = bstrFrom([&](BSTR* out) { return object.get_accValue(self, out); });
+    VARIANT answer{};
+    reading.role = numberFrom(object.get_accRole(self, &answer), answer);
+    reading.state = numberFrom(object.get_accState(self, &answer), answer);
+    long count = 0;
+    object.get_accChildCount(&count);
+    for (long child = 1; child <= count; ++child) {
+        const VARIANT which = childVariant(child);
+        reading.childNames.push_back(
+            bstrFrom([&](BSTR* out) { return object.get_accName(which, out); }));
+    }
+    return reading;
+}
+
+using ObjectGetter = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+
+AccessibleReading readWith(ObjectGetter get, HWND control) {
+    const ComScope com;
+    win32::ComRef<IAccessible> object;
+    if (FAILED(get(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible, object.put())) ||
+        !object) {
+        return {};
+    }
+    return readingOf(*object.get());
+}
+
+// CreateStdAccessibleObject takes the same id as a LONG.
+HRESULT WINAPI standardObject(HWND window, DWORD id, REFIID iid, void** out) {
+    return CreateStdAccessibleObject(window, static_cast<LONG>(id), iid, out);
+}
+
+}  // namespace
+
+ComScope::ComScope() : started_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+
+ComScope::~ComScope() {
+    if (started_) CoUninitialize();
+}
+
+AccessibleReading readAccessible(HWND control) {
+    return readWith(AccessibleObjectFromWindow, control);
+}
+
+AccessibleReading readStandardAccessible(HWND control) { return readWith(standardObject, control); }
+
+WinEvents::WinEvents(DWORD event) {
+    current_ = this;
+    hook_.reset(SetWinEventHook(event, event, nullptr, record, 0, 0, WINEVENT_OUTOFCONTEXT));
+}
+
+WinEvents::~WinEvents() {
+    hook_.reset();
+    current_ = nullptr;
+}
+
+void CALLBACK WinEvents::record(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
+                                DWORD) {
+    if (current_) current_->seen_.push_back({window, object, child});
+}
+
+bool WinEvents::waitFor(HWND window, size_t count, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        if (from(window).size() >= count) return true;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now),
+                                  QS_ALLINPUT);
+    }
+}
+
+std::vector<WinEvents::Event> WinEvents::from(HWND window) const {
+    std::vector<Event> found;
+    for (const Event& e : seen_) {
+        if (e.window == window) found.push_back(e);
+    }
+    return found;
+}
 
 }  // namespace e2e

@@ -16,6 +16,7 @@
 #include "tests/support/process.h"
 #include "tests/support/text.h"
 #include "tests/support/wait.h"
+#include "win32/handles.h"
 
 namespace e2e {
 
@@ -142,6 +143,64 @@ void clickAt(HWND window, POINT client);
 HWND focusIn(HWND window);
 // Waits until the focus of the window's thread is on the control.
 bool waitForFocus(HWND window, HWND control);
+
+// COM on this thread, a single-threaded apartment, for the life of a scope.
+class ComScope {
+  public:
+    ComScope();
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    ~ComScope();
+    bool started() const { return started_; }
+
+  private:
+    bool started_;
+};
+
+// What a screen reader reads of a control's client object through the
+// accessibility interface, asked from this process as Narrator and NVDA ask.
+struct AccessibleReading {
+    bool found = false;  // an object came back
+    std::wstring name;
+    long role = 0;
+    long state = 0;
+    std::wstring value;
+    std::vector<std::wstring> childNames;
+};
+AccessibleReading readAccessible(HWND control);
+// What the system's own object for such a control reads, made in this
+// process: the control as it would answer without the program's help.
+AccessibleReading readStandardAccessible(HWND control);
+
+// The accessibility events of one kind that any program raises from the
+// moment this is made, seen by an out-of-context hook of this thread. They
+// come only while the thread handles its messages, which waitFor does.
+class WinEvents {
+  public:
+    struct Event {
+        HWND window;
+        long object;
+        long child;
+    };
+    explicit WinEvents(DWORD event);
+    WinEvents(const WinEvents&) = delete;
+    WinEvents& operator=(const WinEvents&) = delete;
+    ~WinEvents();
+
+    bool hooked() const { return static_cast<bool>(hook_); }
+    // Handles messages until this many events came from the window, or the time is up.
+    bool waitFor(HWND window, size_t count, DWORD timeoutMs = 15000);
+    // Those from the window, in order.
+    std::vector<Event> from(HWND window) const;
+
+  private:
+    static void CALLBACK record(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
+                                DWORD);
+
+    static inline WinEvents* current_ = nullptr;
+    std::vector<Event> seen_;
+    win32::UniqueWinEventHook hook_;
+};
 
 // The clipboard, from the test's side.
 bool putTextOnClipboard(const std::wstring& text);

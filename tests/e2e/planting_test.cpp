@@ -67,9 +67,13 @@ TEST(Planting, ProgramsPlantedBesideTheProgramOrInTheCurrentDirectoryNeverRun) {
 TEST(Planting, SystemDllsPlantedBesideTheProgramAreNeverLoaded) {
     const std::wstring planted = e2e::buildDir() + L"\\planted\\winmm.dll";
     e2e::ProgramOptions options;
-    options.planted = {{planted, L"winmm.dll"}, {planted, L"comctl32.dll"}};
+    options.planted = {
+        {planted, L"winmm.dll"}, {planted, L"comctl32.dll"}, {planted, L"oleacc.dll"}};
     Program program(options);
     ASSERT_NE(program.window(), nullptr) << "the program starts";
+
+    // A screen reader's first question loads oleacc, and its answer needs it.
+    EXPECT_EQ(e2e::readAccessible(program.control(design::kList1)).name, L"强力排除过程");
 
     // The forced repair's first pause binds timeGetTime.
     program.click(design::kCommand4);
