@@ -16,9 +16,6 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"ZelkUsbTool.Form1";
 constexpr UINT_PTR kClockTimer = 1;
 constexpr wchar_t kOriginalProcProperty[] = L"ZelkUsbTool.OriginalProc";
-// Why the window is asked to close (the handler asks the same either way).
-constexpr int kUnloadFromMenu = 0;
-constexpr int kUnloadSessionEnd = 2;
 
 const design::Control& designOf(int id) {
     for (const auto& c : design::kControls) {
@@ -340,43 +337,6 @@ void MainWindow::onCommand(int id) {
             return;
     }
     app::runGuarded(host_, [this, handler] { (form_.*handler)(); });
-}
-
-// Every close request asks the question once; the unload it makes does not
-// ask again, and a request that comes while the question is open asks
-// nothing new. Yes and No unload the window from inside the handler; Cancel,
-// or a failed step (the forum could not be opened), keeps it.
-void MainWindow::askToClose(int unloadMode) {
-    if (questionOpen_) return;
-    questionOpen_ = true;
-    std::int16_t cancel = 0;
-    app::runGuarded(host_, [&] { form_.Form_QueryUnload(cancel, unloadMode); });
-    questionOpen_ = false;
-}
-
-void MainWindow::onClose() { askToClose(kUnloadFromMenu); }
-
-// Log-off, shutdown and the Restart Manager ask as any close does: Cancel
-// refuses, Yes and No agree, and the window stays until the session ends.
-LRESULT MainWindow::onQueryEndSession() {
-    if (questionOpen_) return FALSE;  // the open question answers for it
-    host_.holdUnload();
-    askToClose(kUnloadSessionEnd);
-    leaveAgreed_ = host_.releaseUnload();
-    return leaveAgreed_ ? TRUE : FALSE;
-}
-
-void MainWindow::onEndSession(bool ending, LPARAM flags) {
-    if (ending) {
-        // The Restart Manager may close this program alone: the session goes on.
-        if (!(flags & ENDSESSION_CLOSEAPP)) host_.endSession();
-        // Ends even with the question still open, unanswered.
-        host_.releaseUnload();
-        host_.unloadWindow();
-    } else if (leaveAgreed_) {
-        // Another program kept the session, but the user chose to leave.
-        host_.unloadWindow();
-    }
 }
 
 void MainWindow::onDestroy() {
