@@ -21,8 +21,14 @@ class Win32Host final : public app::Host {
     // While the system asks whether the session may end, the close question's
     // unload is only recorded: the window stays until the session really
     // ends. releaseUnload() stops that and says whether one was asked.
-    void holdUnload() { unloadHeld_ = true, unloadAsked_ = false; }
-    bool releaseUnload() { return unloadHeld_ = false, unloadAsked_; }
+    void holdUnload() {
+        unloadHeld_ = true;
+        unloadAsked_ = false;
+    }
+    bool releaseUnload() {
+        unloadHeld_ = false;
+        return unloadAsked_;
+    }
     // The user's session is ending, not only this program.
     void endSession() { sessionEnding_ = true; }
 
