@@ -171,11 +171,10 @@ void MainWindow::subclassForReading(int id) {
                    target, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(readingProc))));
 }
 
-// The log and the notes. A list or edit box takes its name from a label
-// before it, and a group box is not one: readers hear each named after its
-// group box. The notes are for reading: tabbing in must neither select them
-// all nor scroll to their end, which the dialog manager does to an edit that
-// claims DLGC_HASSETSEL.
+// The log and the notes. The notes are for reading: tabbing in must neither
+// select them all nor scroll to their end, which the dialog manager does to
+// an edit that claims DLGC_HASSETSEL. Both are named for readers the first
+// time one asks, before the standard answer.
 LRESULT CALLBACK MainWindow::readingProc(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
     const auto original = reinterpret_cast<WNDPROC>(::GetPropW(target, kOriginalProcProperty));
     auto* self =
@@ -185,18 +184,22 @@ LRESULT CALLBACK MainWindow::readingProc(HWND target, UINT message, WPARAM wPara
         ::RemovePropW(target, kOriginalProcProperty);
     }
     return app::runGuarded(self ? &self->host_ : nullptr, LRESULT{0}, [&] {
-        const int id = ::GetDlgCtrlID(target);
-        if (message == WM_GETOBJECT && self) {
-            const wchar_t* const name = designOf(designOf(id).container).caption;
-            if (const LRESULT named =
-                    self->host_.readers().namedClient(target, wParam, lParam, name)) {
-                return named;
-            }
-        }
+        if (message == WM_GETOBJECT && self) self->nameForReaders();
         const LRESULT result = ::CallWindowProcW(original, target, message, wParam, lParam);
-        const bool notes = id == design::kText1 && message == WM_GETDLGCODE;
+        const bool notes = ::GetDlgCtrlID(target) == design::kText1 && message == WM_GETDLGCODE;
         return notes ? result & ~LRESULT{DLGC_HASSETSEL} : result;
     });
+}
+
+// A list or edit box takes its name from a label before it, and a group box
+// is not one: readers hear each after its group box. Annotated, so that both
+// keep the system's accessible objects; only when a reader first asks, so
+// that start-up pays nothing for it.
+void MainWindow::nameForReaders() {
+    if (namedForReaders_) return;
+    namedForReaders_ = true;
+    for (const int id : {design::kList1, design::kText1})
+        host_.readers().name(control(id), designOf(designOf(id).container).caption);
 }
 
 void MainWindow::layoutStatusBar() {
@@ -287,7 +290,10 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             onClose();
             return 0;
         case WM_QUERYENDSESSION:
-            return onQueryEndSession();
+            return onQueryEndSession(lParam);
+        case kAskToCloseForSession:
+            onQueuedSessionClose();
+            return 0;
         case WM_ENDSESSION:
             onEndSession(wParam != FALSE, lParam);
             return 0;
@@ -341,7 +347,8 @@ void MainWindow::onCommand(int id) {
 
 void MainWindow::onDestroy() {
     ::KillTimer(window_, kClockTimer);
-    host_.readers().forgetPanel(control(design::kS1), design::kMessagePanel);
+    allowSessionEnd();
+    host_.readers().forgetAll();
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     window_ = nullptr;
     host_.detach();

@@ -26,6 +26,9 @@ class MainWindow final {
     int run();
 
   private:
+    // Posted to the window: the close question that the session's end asks.
+    static constexpr UINT kAskToCloseForSession = WM_APP + 1;
+
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -34,6 +37,7 @@ class MainWindow final {
     void stackUnfocusableBelow();
     void subclassForReading(int id);
     static LRESULT CALLBACK readingProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+    void nameForReaders();
     void layoutStatusBar();
     void updateClock();
     void scheduleClock();
@@ -41,8 +45,11 @@ class MainWindow final {
     void onCommand(int id);
     void askToClose(int unloadMode);
     void onClose();
-    LRESULT onQueryEndSession();
+    LRESULT onQueryEndSession(LPARAM flags);
+    void onQueuedSessionClose();
     void onEndSession(bool ending, LPARAM flags);
+    void blockSessionEnd();
+    void allowSessionEnd();
     void onDestroy();
     void showCentred(int showCommand);
     HWND control(int id) const;
@@ -57,8 +64,10 @@ class MainWindow final {
     win32::UniqueIcon bigIcon_;
     win32::UniqueIcon smallIcon_;
     std::wstring clockText_;
+    bool namedForReaders_ = false;
     bool questionOpen_ = false;
-    bool leaveAgreed_ = false;  // Yes or No, given while the session end was asked
+    bool sessionCloseQueued_ = false;  // posted at the session's end, not asked yet
+    bool sessionEndBlocked_ = false;
 };
 
 }  // namespace platform

@@ -10,10 +10,25 @@ constexpr CLSID kAccPropServicesClass = {
     0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
 constexpr IID kAccPropServicesInterface = {
     0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
-constexpr GUID kLiveSettingProperty = {
-    0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+constexpr GUID kAccNameProperty = {  // PROPID_ACC_NAME
+    0x608d3df8,
+    0x8128,
+    0x4aa7,
+    {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
+constexpr GUID kUiaNameProperty = {  // Name_Property_GUID
+    0xc3a6921b,
+    0x4a99,
+    0x44f1,
+    {0xbc, 0xa6, 0x61, 0x18, 0x70, 0x52, 0xc4, 0x31}};
+constexpr GUID kLiveSettingProperty = {  // LiveSetting_Property_GUID
+    0xc12bcd8e,
+    0x2a8e,
+    0x4950,
+    {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
 constexpr LONG kPolite = 1;                   // LiveSetting
 constexpr DWORD kLiveRegionChanged = 0x8019;  // EVENT_OBJECT_LIVEREGIONCHANGED
+
+constexpr DWORD kClient = static_cast<DWORD>(OBJID_CLIENT);
 
 }  // namespace
 
@@ -21,55 +36,30 @@ ReaderServices::~ReaderServices() {
     annotations_.reset();
     if (comStarted_) {
         using CoUninitializeFn = void(WINAPI*)();
-        if (const auto stop = bindExport<CoUninitializeFn>(ole32_.get(), "CoUninitialize")) stop();
+        if (const auto stop = bindExport<CoUninitializeFn>(ole32_, "CoUninitialize")) stop();
     }
 }
 
 bool ReaderServices::comReady() {
     if (comTried_) return comUsable_;
     comTried_ = true;
-    ole32_ = loadSystemLibrary(L"ole32.dll");
+    // COM's DLLs stay until the process ends: what COM started may still run
+    // their code after it stops on this thread. The annotation service's own
+    // (oleacc) and the one it marshals values with (oleaut32) are taken from
+    // the system directory first, so that COM finds them loaded.
+    ole32_ = keepSystemLibrary(L"ole32.dll");
+    keepSystemLibrary(L"oleaut32.dll");
+    keepSystemLibrary(L"oleacc.dll");
     using CoInitializeExFn = HRESULT(WINAPI*)(void*, DWORD);
-    const auto start = bindExport<CoInitializeExFn>(ole32_.get(), "CoInitializeEx");
-    coCreateInstance_ = bindExport<CoCreateInstanceFn>(ole32_.get(), "CoCreateInstance");
+    const auto start = bindExport<CoInitializeExFn>(ole32_, "CoInitializeEx");
+    coCreateInstance_ = bindExport<CoCreateInstanceFn>(ole32_, "CoCreateInstance");
     if (!start || !coCreateInstance_) return false;
     // A window's thread is a single-threaded apartment: readers' calls come
-    // in through its messages.
-    const HRESULT result = start(nullptr, COINIT_APARTMENTTHREADED);
+    // in through its messages. OLE 1.0's DDE is of no use here.
+    const HRESULT result = start(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     comStarted_ = SUCCEEDED(result);
     comUsable_ = comStarted_ || result == RPC_E_CHANGED_MODE;
     return comUsable_;
-}
-
-bool ReaderServices::oleaccReady() {
-    if (!oleaccTried_) {
-        oleaccTried_ = true;
-        oleacc_ = loadSystemLibrary(L"oleacc.dll");
-        oleaut32_ = loadSystemLibrary(L"oleaut32.dll");
-        createStdAccessibleObject_ =
-            bindExport<CreateStdAccessibleObjectFn>(oleacc_.get(), "CreateStdAccessibleObject");
-        lresultFromObject_ = bindExport<LresultFromObjectFn>(oleacc_.get(), "LresultFromObject");
-        sysAllocString_ = bindExport<SysAllocStringFn>(oleaut32_.get(), "SysAllocString");
-    }
-    return createStdAccessibleObject_ && lresultFromObject_ && sysAllocString_;
-}
-
-LRESULT ReaderServices::namedClient(HWND control, WPARAM wParam, LPARAM lParam,
-                                    const wchar_t* name) {
-    // 64-bit Windows may sign-extend the object id: compared as a DWORD.
-    if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) return 0;
-    if (!comReady() || !oleaccReady()) return 0;
-    win32::ComRef<IAccessible> standard;
-    if (FAILED(createStdAccessibleObject_(control, OBJID_CLIENT, __uuidof(IAccessible),
-                                          standard.put()))) {
-        return 0;
-    }
-    IAccessible* const named = namedAccessible(standard.get(), name, sysAllocString_);
-    if (!named) return 0;
-    // The answer holds its own reference to the object.
-    const LRESULT answer = lresultFromObject_(__uuidof(IAccessible), wParam, named);
-    named->Release();
-    return answer > 0 ? answer : 0;
 }
 
 IAccPropServices* ReaderServices::annotations() {
@@ -80,24 +70,39 @@ IAccPropServices* ReaderServices::annotations() {
     return annotations_.get();
 }
 
+// Active Accessibility reads the first; UI Automation takes a property of
+// its own given by its id in place of the other's.
+void ReaderServices::name(HWND control, const wchar_t* text) {
+    IAccPropServices* const services = annotations();
+    if (!services) return;
+    for (const GUID& property : {kAccNameProperty, kUiaNameProperty}) {
+        if (SUCCEEDED(services->SetHwndPropStr(control, kClient, CHILDID_SELF, property, text)))
+            annotated_.push_back({control, CHILDID_SELF, property});
+    }
+}
+
+// A status bar's own object has no name; each panel is a child whose name is
+// its text. The live region is therefore the panel: the setting and the
+// change both name its child id, and readers speak its new name.
 void ReaderServices::announcePanel(HWND bar, int panel) {
+    const auto child = static_cast<DWORD>(panel);
     if (!liveMarked_) {
         liveMarked_ = true;
         if (IAccPropServices* const services = annotations()) {
             VARIANT polite{};
             polite.vt = VT_I4;
             polite.lVal = kPolite;
-            services->SetHwndProp(bar, static_cast<DWORD>(OBJID_CLIENT), static_cast<DWORD>(panel),
-                                  kLiveSettingProperty, polite);
+            if (SUCCEEDED(services->SetHwndProp(bar, kClient, child, kLiveSettingProperty, polite)))
+                annotated_.push_back({bar, child, kLiveSettingProperty});
         }
     }
-    ::NotifyWinEvent(kLiveRegionChanged, bar, OBJID_CLIENT, panel);
+    ::NotifyWinEvent(kLiveRegionChanged, bar, OBJID_CLIENT, static_cast<LONG>(child));
 }
 
-void ReaderServices::forgetPanel(HWND bar, int panel) {
-    if (!annotations_) return;
-    annotations_->ClearHwndProps(bar, static_cast<DWORD>(OBJID_CLIENT), static_cast<DWORD>(panel),
-                                 &kLiveSettingProperty, 1);
+void ReaderServices::forgetAll() {
+    for (const Annotated& a : annotated_)
+        annotations_->ClearHwndProps(a.window, kClient, a.child, &a.property, 1);
+    annotated_.clear();
 }
 
 }  // namespace platform

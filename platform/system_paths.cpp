@@ -74,6 +74,17 @@ win32::UniqueLibrary loadSystemLibrary(const wchar_t* name) {
         ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
 }
 
+HMODULE keepSystemLibrary(const wchar_t* name) {
+    const win32::UniqueLibrary library = loadSystemLibrary(name);
+    HMODULE kept = nullptr;
+    if (!library || !::GetModuleHandleExW(
+                        GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                        reinterpret_cast<LPCWSTR>(library.get()), &kept)) {
+        return nullptr;
+    }
+    return kept;
+}
+
 win32::UniqueLibrary loadProgramLibrary(const wchar_t* name) {
     const std::wstring path = pathIn(programDirectory(), name);
     return win32::UniqueLibrary(

@@ -23,6 +23,8 @@ std::wstring ansiSafePath(const std::wstring& path);
 
 // Loads a system DLL from the system directory by full path.
 win32::UniqueLibrary loadSystemLibrary(const wchar_t* name);
+// The same, kept loaded until the process ends whoever frees it; null on failure.
+HMODULE keepSystemLibrary(const wchar_t* name);
 // Loads a DLL from the program's own folder by full path.
 win32::UniqueLibrary loadProgramLibrary(const wchar_t* name);
 

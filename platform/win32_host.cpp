@@ -202,11 +202,12 @@ app::WindowHandle Win32Host::windowHandle() { return reinterpret_cast<app::Windo
 bool Win32Host::windowAlive() { return window_ != nullptr && ::IsWindow(window_); }
 
 void Win32Host::unloadWindow() {
-    if (unloadHeld_) {
-        unloadAsked_ = true;
-        return;
-    }
     if (window_) ::DestroyWindow(window_);
+}
+
+// Told by WM_ENDSESSION, or seen by the system's own flag while the session ends.
+bool Win32Host::sessionEnding() {
+    return sessionEnding_ || ::GetSystemMetrics(SM_SHUTTINGDOWN) != 0;
 }
 
 void Win32Host::reportError(const app::HostError& error) {

@@ -18,17 +18,6 @@ class Win32Host final : public app::Host {
     // What screen readers are told beyond the standard controls' answers.
     ReaderServices& readers() { return readers_; }
 
-    // While the system asks whether the session may end, the close question's
-    // unload is only recorded: the window stays until the session really
-    // ends. releaseUnload() stops that and says whether one was asked.
-    void holdUnload() {
-        unloadHeld_ = true;
-        unloadAsked_ = false;
-    }
-    bool releaseUnload() {
-        unloadHeld_ = false;
-        return unloadAsked_;
-    }
     // The user's session is ending, not only this program.
     void endSession() { sessionEnding_ = true; }
 
@@ -53,7 +42,7 @@ class Win32Host final : public app::Host {
     app::WindowHandle windowHandle() override;
     bool windowAlive() override;
     void unloadWindow() override;
-    bool sessionEnding() override { return sessionEnding_; }
+    bool sessionEnding() override;
     void reportError(const app::HostError& error) override;
 
   private:
@@ -70,8 +59,6 @@ class Win32Host final : public app::Host {
     [[noreturn]] static void controlRefused(const wchar_t* what);
 
     HWND window_ = nullptr;
-    bool unloadHeld_ = false;
-    bool unloadAsked_ = false;
     bool sessionEnding_ = false;
     ReaderServices readers_;
 };

@@ -1,6 +1,5 @@
 // Leaving the program: every close asks whether to visit the forum first.
 // And the two web links, which open the site and the forum.
-#include <future>
 #include <gtest/gtest.h>
 
 #include "resources/form1_design.h"
@@ -191,48 +190,77 @@ TEST(ExitQuestion, ACloseDuringARepairPauseCancelLetsItGoOnAndNoStartsTheEndedSh
     e2e::expectLaunchOfShell(launches[0]);
 }
 
-// What the system sends at log-off or shutdown, from a thread of its own
-// since the program answers only once the question is answered.
-std::future<LRESULT> askToEndSession(HWND window) {
-    return std::async(std::launch::async, [window] {
-        DWORD_PTR result = 0xDEAD;
-        SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 60000,
-                            &result);
-        return static_cast<LRESULT>(result);
-    });
+// What the system sends at log-off, shutdown or for the Restart Manager.
+LRESULT queryEndSession(const Program& program, LPARAM flags) {
+    DWORD_PTR result = 0xDEAD;
+    // Bounds a hang: a program that asks inside the query answers only when
+    // the user does, long after the system stopped waiting.
+    if (!SendMessageTimeoutW(program.window(), WM_QUERYENDSESSION, 0, flags, SMTO_NORMAL, 15000,
+                             &result)) {
+        ADD_FAILURE() << "the query was not answered";
+    }
+    return static_cast<LRESULT>(result);
 }
 
-TEST(ExitQuestion, TheSessionsEndAsksTooAndCancelRefusesIt) {
-    Program program;
-    ASSERT_NE(program.window(), nullptr);
-    auto refused = askToEndSession(program.window());
-    const HWND box = program.waitForMessageBox(kCloseTitle);
-    ASSERT_NE(box, nullptr);
-    // Asked again, or closed, while the question is open: nothing new is asked.
-    DWORD_PTR again = 0xDEAD;
-    EXPECT_NE(SendMessageTimeoutW(program.window(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
-                                  SMTO_NORMAL, 10000, &again),
-              0);
-    EXPECT_EQ(again, FALSE);
-    program.close();
-    ASSERT_TRUE(program.sync());
-    EXPECT_EQ(program.messageBoxCount(kCloseTitle), 1u);
+void endSession(const Program& program, LPARAM flags) {
+    SendMessageTimeoutW(program.window(), WM_ENDSESSION, TRUE, flags, SMTO_NORMAL, 10000, nullptr);
+}
 
-    Program::answer(box, IDCANCEL);
-    EXPECT_EQ(refused.get(), FALSE);
-    EXPECT_TRUE(program.process().running());
+// The query is refused at once, and only then is the close question asked,
+// as any close request asks it; its answer is carried out in full without
+// the system's say: Cancel keeps the program, No ends it with no
+// WM_ENDSESSION. While it is open, another query or close asks nothing new.
+TEST(SessionEnd, IsRefusedAtOnceAndTheCloseQuestionFollowsOutsideTheQuery) {
+    for (const DWORD reason : {DWORD{ENDSESSION_LOGOFF}, DWORD{0}, DWORD{ENDSESSION_CLOSEAPP}}) {
+        SCOPED_TRACE(reason);
+        const auto flags = static_cast<LPARAM>(reason);
+        Program program;
+        ASSERT_NE(program.window(), nullptr);
+        // Answered while nobody has answered the question: not asked inside it.
+        EXPECT_EQ(queryEndSession(program, flags), FALSE);
+        const HWND box = program.waitForMessageBox(kCloseTitle);
+        ASSERT_NE(box, nullptr);
 
-    // No agrees; the window stays until the session really ends.
-    auto agreed = askToEndSession(program.window());
-    const HWND second = program.waitForMessageBox(kCloseTitle);
-    ASSERT_NE(second, nullptr);
-    Program::answer(second, IDNO);
-    EXPECT_EQ(agreed.get(), TRUE);
-    EXPECT_TRUE(IsWindow(program.window()));
-    SendMessageTimeoutW(program.window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL,
-                        10000, nullptr);
-    EXPECT_TRUE(endsCleanly(program));
-    EXPECT_TRUE(program.settledLaunches().empty());
+        EXPECT_EQ(queryEndSession(program, flags), FALSE);
+        program.close();
+        ASSERT_TRUE(program.sync());
+        EXPECT_EQ(program.messageBoxCount(kCloseTitle), 1u);
+
+        Program::answer(box, IDCANCEL);
+        ASSERT_TRUE(boxGone(program));
+        ASSERT_TRUE(program.sync());
+        EXPECT_TRUE(program.process().running());
+        EXPECT_EQ(program.messageBoxCount(kCloseTitle), 0u) << "one question for them all";
+
+        EXPECT_EQ(queryEndSession(program, flags), FALSE);
+        const HWND again = program.waitForMessageBox(kCloseTitle);
+        ASSERT_NE(again, nullptr);
+        Program::answer(again, IDNO);
+        EXPECT_TRUE(endsCleanly(program));
+        EXPECT_TRUE(program.settledLaunches().empty());
+    }
+}
+
+// A critical end is agreed unasked; the end itself (a critical one, or the
+// user's "Shut down anyway") ends the program, an open question with it.
+TEST(SessionEnd, ACriticalEndIsAgreedUnaskedAndTheEndItselfEndsTheProgram) {
+    for (const bool questionOpen : {false, true}) {
+        SCOPED_TRACE(questionOpen);
+        Program program;
+        ASSERT_NE(program.window(), nullptr);
+        if (questionOpen) {
+            EXPECT_EQ(queryEndSession(program, static_cast<LPARAM>(ENDSESSION_LOGOFF)), FALSE);
+            ASSERT_NE(program.waitForMessageBox(kCloseTitle), nullptr);
+            endSession(program, static_cast<LPARAM>(ENDSESSION_LOGOFF));
+        } else {
+            EXPECT_EQ(queryEndSession(program, ENDSESSION_CRITICAL), TRUE);
+            ASSERT_TRUE(program.sync());
+            EXPECT_EQ(program.messageBoxCount(kCloseTitle), 0u);
+            endSession(program, ENDSESSION_CRITICAL);
+        }
+        EXPECT_TRUE(endsCleanly(program));
+        EXPECT_TRUE(program.settledLaunches().empty());
+    }
 }
 
 TEST(WebLinks, OpenTheSiteAndTheForumMinimisedAndMarkTheLastChoice) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <oleacc.h>
 
 #include "resources/form1_design.h"
 #include "tests/support/program_under_test.h"
@@ -278,6 +277,44 @@ bool Program::waitForLaunches(size_t count, DWORD timeoutMs) const {
 
 namespace {
 
+constexpr wchar_t kAnnotationServer[] =
+    L"Software\\Classes\\CLSID\\{B5F8350B-0548-48B1-A6EE-88BD00B4A5E7}\\InprocServer32";
+
+std::wstring annotationServerValue(const wchar_t* name) {
+    wchar_t value[MAX_PATH]{};
+    DWORD bytes = sizeof value;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kAnnotationServer, name, RRF_RT_REG_SZ, nullptr, value,
+                     &bytes) != ERROR_SUCCESS) {
+        return {};
+    }
+    return value;
+}
+
+bool setAnnotationServerValue(const wchar_t* name, const std::wstring& value) {
+    if (value.empty())
+        return RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kAnnotationServer, name) == ERROR_SUCCESS;
+    return RegSetKeyValueW(HKEY_LOCAL_MACHINE, kAnnotationServer, name, REG_SZ, value.c_str(),
+                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) ==
+           ERROR_SUCCESS;
+}
+
+}  // namespace
+
+RecordingAnnotations::RecordingAnnotations()
+    : server_(annotationServerValue(nullptr)),
+      threadingModel_(annotationServerValue(L"ThreadingModel")) {
+    installed_ = setAnnotationServerValue(nullptr, buildDir() + L"\\annotation_recorder.dll") &&
+                 setAnnotationServerValue(L"ThreadingModel", L"Both");
+    if (!installed_) ADD_FAILURE() << "cannot register the recording annotation service";
+}
+
+RecordingAnnotations::~RecordingAnnotations() {
+    setAnnotationServerValue(nullptr, server_);
+    setAnnotationServerValue(L"ThreadingModel", threadingModel_);
+}
+
+namespace {
+
 // Input goes to the foreground window: a key or click sent before the
 // window is there would land elsewhere.
 void bringToFront(HWND window) {
@@ -354,82 +391,6 @@ bool clipboardHoldsData() { return CountClipboardFormats() > 0; }
 }  // namespace e2e
 
 namespace e2e {
-namespace {
-
-VARIANT childVariant(long child) {
-    VARIANT v{};
-    v.vt = VT_I4;
-    v.lVal = child;
-    return v;
-}
-
-// The string a call hands out, freed; empty when the call fails.
-template <typename Call>
-std::wstring bstrFrom(Call call) {
-    BSTR text = nullptr;
-    std::wstring result;
-    if (SUCCEEDED(call(&text)) && text) result.assign(text, SysStringLen(text));
-    SysFreeString(text);
-    return result;
-}
-
-// Roles and states come as numbers.
-long numberFrom(HRESULT result, VARIANT& answer) {
-    const long number = SUCCEEDED(result) && answer.vt == VT_I4 ? answer.lVal : 0;
-    VariantClear(&answer);
-    return number;
-}
-
-AccessibleReading readingOf(IAccessible& object) {
-    AccessibleReading reading;
-    reading.found = true;
-    const VARIANT self = childVariant(CHILDID_SELF);
-    reading.name = bstrFrom([&](BSTR* out) { return object.get_accName(self, out); });
-    reading.value = bstrFrom([&](BSTR* out) { return object.get_accValue(self, out); });
-    VARIANT answer{};
-    reading.role = numberFrom(object.get_accRole(self, &answer), answer);
-    reading.state = numberFrom(object.get_accState(self, &answer), answer);
-    long count = 0;
-    object.get_accChildCount(&count);
-    for (long child = 1; child <= count; ++child) {
-        const VARIANT which = childVariant(child);
-        reading.childNames.push_back(
-            bstrFrom([&](BSTR* out) { return object.get_accName(which, out); }));
-    }
-    return reading;
-}
-
-using ObjectGetter = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
-
-AccessibleReading readWith(ObjectGetter get, HWND control) {
-    const ComScope com;
-    win32::ComRef<IAccessible> object;
-    if (FAILED(get(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible, object.put())) ||
-        !object) {
-        return {};
-    }
-    return readingOf(*object.get());
-}
-
-// CreateStdAccessibleObject takes the same id as a LONG.
-HRESULT WINAPI standardObject(HWND window, DWORD id, REFIID iid, void** out) {
-    return CreateStdAccessibleObject(window, static_cast<LONG>(id), iid, out);
-}
-
-}  // namespace
-
-ComScope::ComScope() : started_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-
-ComScope::~ComScope() {
-    if (started_) CoUninitialize();
-}
-
-AccessibleReading readAccessible(HWND control) {
-    return readWith(AccessibleObjectFromWindow, control);
-}
-
-AccessibleReading readStandardAccessible(HWND control) { return readWith(standardObject, control); }
-
 WinEvents::WinEvents(DWORD event) {
     current_ = this;
     hook_.reset(SetWinEventHook(event, event, nullptr, record, 0, 0, WINEVENT_OUTOFCONTEXT));

@@ -134,6 +134,25 @@ class Program {
     HWND window_ = nullptr;
 };
 
+// For its life, the annotation service's class in the test prefix is the
+// recording stand-in (annotation_recorder.dll): Wine's own service keeps no
+// annotation, so what a program annotates is read from its record file
+// instead ("annotate" and "clear" records).
+class RecordingAnnotations {
+  public:
+    RecordingAnnotations();
+    RecordingAnnotations(const RecordingAnnotations&) = delete;
+    RecordingAnnotations& operator=(const RecordingAnnotations&) = delete;
+    // Registers the class as it was.
+    ~RecordingAnnotations();
+    bool installed() const { return installed_; }
+
+  private:
+    std::wstring server_;
+    std::wstring threadingModel_;
+    bool installed_ = false;
+};
+
 // Real key presses into the window, as a user's: it is brought to the
 // foreground first, and the modifiers are held around the key.
 void pressKey(HWND window, WORD key, std::initializer_list<WORD> modifiers = {});
@@ -143,34 +162,6 @@ void clickAt(HWND window, POINT client);
 HWND focusIn(HWND window);
 // Waits until the focus of the window's thread is on the control.
 bool waitForFocus(HWND window, HWND control);
-
-// COM on this thread, a single-threaded apartment, for the life of a scope.
-class ComScope {
-  public:
-    ComScope();
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    ~ComScope();
-    bool started() const { return started_; }
-
-  private:
-    bool started_;
-};
-
-// What a screen reader reads of a control's client object through the
-// accessibility interface, asked from this process as Narrator and NVDA ask.
-struct AccessibleReading {
-    bool found = false;  // an object came back
-    std::wstring name;
-    long role = 0;
-    long state = 0;
-    std::wstring value;
-    std::vector<std::wstring> childNames;
-};
-AccessibleReading readAccessible(HWND control);
-// What the system's own object for such a control reads, made in this
-// process: the control as it would answer without the program's help.
-AccessibleReading readStandardAccessible(HWND control);
 
 // The accessibility events of one kind that any program raises from the
 // moment this is made, seen by an out-of-context hook of this thread. They

@@ -72,8 +72,11 @@ TEST(Planting, SystemDllsPlantedBesideTheProgramAreNeverLoaded) {
     Program program(options);
     ASSERT_NE(program.window(), nullptr) << "the program starts";
 
-    // A screen reader's first question loads oleacc, and its answer needs it.
-    EXPECT_EQ(e2e::readAccessible(program.control(design::kList1)).name, L"强力排除过程");
+    // A screen reader's first question loads COM and the annotation service's oleacc.
+    DWORD_PTR answer = 0;
+    EXPECT_NE(SendMessageTimeoutW(program.control(design::kList1), WM_GETOBJECT, 0, OBJID_CLIENT,
+                                  SMTO_NORMAL, 10000, &answer),
+              0);
 
     // The forced repair's first pause binds timeGetTime.
     program.click(design::kCommand4);

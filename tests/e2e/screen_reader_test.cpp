@@ -1,9 +1,10 @@
-// What a screen reader hears, asked from this process through the
-// accessibility interface as Narrator and NVDA ask.
+// What a screen reader gets: the log and the notes named, and each step's
+// result spoken as a live region's change. The names and the live setting are
+// annotations, which the recording service registered for the test shows
+// (Wine's own keeps none); the events are seen as any reader sees them.
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <oleacc.h>
 
 #include "resources/form1_design.h"
 #include "tests/e2e/expected_texts.h"
@@ -12,44 +13,85 @@
 namespace {
 
 using e2e::Program;
+using e2e::Record;
 
-// Everything a reader reads of a control but its name: the standard
-// object's answers.
-void expectStandardApartFromTheName(HWND control, const e2e::AccessibleReading& read) {
-    const e2e::AccessibleReading standard = e2e::readStandardAccessible(control);
-    ASSERT_TRUE(standard.found);
-    EXPECT_EQ(read.role, standard.role);
-    EXPECT_EQ(read.state, standard.state);
-    EXPECT_EQ(read.value, standard.value);
-    EXPECT_EQ(read.childNames, standard.childNames);
+// PROPID_ACC_NAME, Name_Property_GUID and LiveSetting_Property_GUID, as the
+// recording service writes them.
+constexpr wchar_t kAccName[] = L"{608D3DF8-8128-4AA7-A428-F55E49267291}";
+constexpr wchar_t kUiaName[] = L"{C3A6921B-4A99-44F1-BCA6-61187052C431}";
+constexpr wchar_t kLiveSetting[] = L"{C12BCD8E-2A8E-4950-8AE7-3625111D58EB}";
+constexpr wchar_t kPolite[] = L"i4:1";
+
+// The client object of a window, or one of its children, as recorded.
+std::wstring clientOf(HWND window, long child = CHILDID_SELF) {
+    return std::to_wstring(reinterpret_cast<ULONG_PTR>(window)) + L"\t" +
+           std::to_wstring(OBJID_CLIENT) + L"\t" + std::to_wstring(child);
 }
 
-// The log and the notes are named after their group boxes; the rest of what
-// a reader reads is the standard controls': a list with each log line as an
-// item (which Wine's list object does not give), and an edit box whose value
-// is the notes.
-TEST(ScreenReaders, HearTheLogAndTheNotesNamedAfterTheirGroupBoxes) {
+// The records of one kind, each joined back into one line without its kind.
+std::vector<std::wstring> recorded(const Program& program, const wchar_t* kind) {
+    std::vector<std::wstring> lines;
+    for (const Record& r : program.records()) {
+        if (r.empty() || r[0] != kind) continue;
+        std::wstring line;
+        for (size_t i = 1; i < r.size(); ++i) line += (i > 1 ? L"\t" : L"") + r[i];
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The log and the notes are named after their group boxes, by annotation:
+// the controls keep the system's accessible objects (WM_GETOBJECT is left to
+// the standard answer), and the names are set the first time a reader asks,
+// before that answer, not at start. The message panel becomes a polite live
+// region with the first result a step writes. All of it is taken back when
+// the window goes.
+TEST(ScreenReaders, GetTheLogAndTheNotesNamedAndTheMessagePanelLiveByAnnotation) {
+    const e2e::RecordingAnnotations recording;
+    ASSERT_TRUE(recording.installed());
     Program program;
     ASSERT_NE(program.window(), nullptr);
-    program.click(design::kCommand4);
-    const HWND box = program.waitForMessageBox(e2e::expected::kRepairTitle);
-    ASSERT_NE(box, nullptr);
-    Program::answer(box, IDYES);
-    ASSERT_TRUE(e2e::waitUntil([&] { return !program.listItems().empty(); }));
+    ASSERT_TRUE(program.sync());
+    EXPECT_TRUE(recorded(program, L"annotate").empty()) << "nothing before a reader asks";
 
     const HWND list = program.control(design::kList1);
-    const e2e::AccessibleReading log = e2e::readAccessible(list);
-    ASSERT_TRUE(log.found);
-    EXPECT_EQ(log.name, L"强力排除过程");
-    expectStandardApartFromTheName(list, log);
+    const HWND notes = program.control(design::kText1);
+    for (const HWND control : {list, notes}) {
+        DWORD_PTR answer = 0xDEAD;
+        ASSERT_NE(SendMessageTimeoutW(control, WM_GETOBJECT, 0, OBJID_CLIENT, SMTO_NORMAL, 10000,
+                                      &answer),
+                  0);
+        EXPECT_EQ(answer, 0u) << "the control leaves its object to the system";
+    }
+    const std::wstring logName = L"强力排除过程";
+    const std::wstring notesName = L"程序相关说明";
+    const std::vector<std::wstring> names = {
+        clientOf(list) + L"\t" + kAccName + L"\t" + logName,
+        clientOf(list) + L"\t" + kUiaName + L"\t" + logName,
+        clientOf(notes) + L"\t" + kAccName + L"\t" + notesName,
+        clientOf(notes) + L"\t" + kUiaName + L"\t" + notesName};
+    // Already there when the first answer came back.
+    EXPECT_EQ(recorded(program, L"annotate"), names);
 
-    const HWND edit = program.control(design::kText1);
-    const e2e::AccessibleReading notes = e2e::readAccessible(edit);
-    ASSERT_TRUE(notes.found);
-    EXPECT_EQ(notes.name, L"程序相关说明");
-    EXPECT_EQ(notes.role, ROLE_SYSTEM_TEXT);
-    EXPECT_EQ(notes.value, design::kNotes);
-    expectStandardApartFromTheName(edit, notes);
+    program.click(design::kCommand1);
+    ASSERT_TRUE(e2e::waitUntil([&] { return recorded(program, L"annotate").size() > 4; }));
+    program.click(design::kCommand1);
+    ASSERT_TRUE(program.sync());
+    const HWND bar = program.control(design::kS1);
+    const std::wstring live = clientOf(bar, design::kMessagePanel) + L"\t" + kLiveSetting;
+    std::vector<std::wstring> all = names;
+    all.push_back(live + L"\t" + kPolite);
+    EXPECT_EQ(recorded(program, L"annotate"), all) << "marked once";
+
+    program.close();
+    const HWND box = program.waitForMessageBox(e2e::expected::kCloseTitle);
+    ASSERT_NE(box, nullptr);
+    Program::answer(box, IDNO);
+    ASSERT_TRUE(program.process().waitForExit(30000));
+    const std::vector<std::wstring> cleared = {
+        clientOf(list) + L"\t" + kAccName, clientOf(list) + L"\t" + kUiaName,
+        clientOf(notes) + L"\t" + kAccName, clientOf(notes) + L"\t" + kUiaName, live};
+    EXPECT_EQ(recorded(program, L"clear"), cleared);
 }
 
 // A step's result is a live region's change, which readers speak without

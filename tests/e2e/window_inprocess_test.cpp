@@ -3,14 +3,13 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <initguid.h>  // defines oleacc.h's class and interface ids here
-#include <oleacc.h>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/status_bar.h"
 #include "resources/form1_design.h"
-#include "tests/e2e/harness.h"
+#include "tests/e2e/import_stall.h"
 #include "tests/e2e/inprocess_window.h"
 #include "win32/handles.h"
 
@@ -82,158 +81,75 @@ TEST(WindowInProcess, TheStatusBarLetsTheSystemSetUpItsWindow) {
     ::DestroyWindow(probe);
 }
 
-// LiveSetting_Property_GUID, and its value Polite.
-constexpr GUID kLiveSetting = {
-    0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
-constexpr LONG kPolite = 1;
+// What the window tells the system while a log-off or shutdown waits for its
+// close question, seen by pointing this program's imports of the calls at
+// recorders (Wine shows no list of programs that hold the session up). The
+// question itself is answered Cancel at once, and while it is open the
+// system asks again, as it may.
+struct SessionEndCalls {
+    static inline HWND window = nullptr;
+    static inline std::vector<std::wstring> reasons;
+    static inline int reasonsTakenBack = 0;
+    static inline bool reasonHeld = false;
+    static inline std::vector<bool> questionsAskedWithReasonHeld;
+    static inline std::vector<LRESULT> answersWhileAsking;
 
-// The annotation service as a stand-in that records what the window asks
-// of it. Registered as the service's class on this thread, it is what the
-// window's CoCreateInstance gets: Wine's own service keeps nothing a reader
-// could see. Lives on the test's stack: its counts are not kept.
-class RecordingAnnotations final : public IAccPropServices, public IClassFactory {
-  public:
-    struct Call {
-        HWND window;
-        DWORD object;
-        DWORD child;
-        GUID property;
-        VARTYPE type;
-        LONG value;
-    };
-    std::vector<Call> set;
-    std::vector<Call> cleared;
-
-    RecordingAnnotations() {
-        registered_ = SUCCEEDED(
-            CoRegisterClassObject(CLSID_AccPropServices, static_cast<IClassFactory*>(this),
-                                  CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie_));
+    static BOOL WINAPI createReason(HWND target, LPCWSTR reason) {
+        if (target == window) reasons.emplace_back(reason);
+        reasonHeld = true;
+        return TRUE;
     }
-    RecordingAnnotations(const RecordingAnnotations&) = delete;
-    RecordingAnnotations& operator=(const RecordingAnnotations&) = delete;
-    ~RecordingAnnotations() {
-        if (registered_) CoRevokeClassObject(cookie_);
+    static BOOL WINAPI destroyReason(HWND) {
+        ++reasonsTakenBack;
+        reasonHeld = false;
+        return TRUE;
     }
-    bool registered() const { return registered_; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *out = static_cast<IClassFactory*>(this);
-        } else if (iid == IID_IAccPropServices) {
-            *out = static_cast<IAccPropServices*>(this);
-        } else {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        return S_OK;
+    static int WINAPI messageBox(HWND, LPCWSTR, LPCWSTR, UINT) {
+        questionsAskedWithReasonHeld.push_back(reasonHeld);
+        answersWhileAsking.push_back(
+            SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+        return IDCANCEL;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-        return outer ? CLASS_E_NOAGGREGATION : QueryInterface(iid, out);
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-
-    HRESULT STDMETHODCALLTYPE SetHwndProp(HWND window, DWORD object, DWORD child,
-                                          MSAAPROPID property, VARIANT value) override {
-        set.push_back({window, object, child, property, value.vt, value.lVal});
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE ClearHwndProps(HWND window, DWORD object, DWORD child,
-                                             const MSAAPROPID* properties, int count) override {
-        for (int i = 0; i < count; ++i)
-            cleared.push_back({window, object, child, properties[i], VT_EMPTY, 0});
-        return S_OK;
-    }
-
-    // Not asked for by the window.
-    HRESULT STDMETHODCALLTYPE SetPropValue(const BYTE*, DWORD, MSAAPROPID, VARIANT) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE SetPropServer(const BYTE*, DWORD, const MSAAPROPID*, int,
-                                            IAccPropServer*, AnnoScope) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE ClearProps(const BYTE*, DWORD, const MSAAPROPID*, int) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE SetHwndPropStr(HWND, DWORD, DWORD, MSAAPROPID, LPCWSTR) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE SetHwndPropServer(HWND, DWORD, DWORD, const MSAAPROPID*, int,
-                                                IAccPropServer*, AnnoScope) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE**,
-                                                        DWORD*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE DecomposeHwndIdentityString(const BYTE*, DWORD, HWND*, DWORD*,
-                                                          DWORD*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE SetHmenuPropStr(HMENU, DWORD, MSAAPROPID, LPCWSTR) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE SetHmenuPropServer(HMENU, DWORD, const MSAAPROPID*, int,
-                                                 IAccPropServer*, AnnoScope) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE ClearHmenuProps(HMENU, DWORD, const MSAAPROPID*, int) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE ComposeHmenuIdentityString(HMENU, DWORD, BYTE**, DWORD*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE DecomposeHmenuIdentityString(const BYTE*, DWORD, HMENU*,
-                                                           DWORD*) override {
-        return E_NOTIMPL;
-    }
-
-  private:
-    DWORD cookie_ = 0;
-    bool registered_ = false;
 };
 
-// The annotation's address and property: the message panel's LiveSetting.
-void expectMessagePanelsLiveSetting(const RecordingAnnotations::Call& call, HWND bar) {
-    EXPECT_EQ(call.window, bar);
-    EXPECT_EQ(call.object, static_cast<DWORD>(OBJID_CLIENT));
-    EXPECT_EQ(call.child, static_cast<DWORD>(design::kMessagePanel));
-    EXPECT_TRUE(IsEqualGUID(call.property, kLiveSetting));
+void handlePendingMessages() {
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
 }
 
-// UI Automation reads a live region's politeness through the annotation
-// service, which a second process cannot see under Wine: the window's calls
-// to it are recorded instead. Marked with the first result a handler
-// writes, nothing before; unmarked when the window goes.
-TEST(WindowInProcess, TheMessagePanelIsMarkedAPoliteLiveRegionUntilTheWindowGoes) {
-    const e2e::ComScope com;  // before the window's own
-    ASSERT_TRUE(com.started());
-    RecordingAnnotations annotations;
-    ASSERT_TRUE(annotations.registered());
-    HWND bar = nullptr;
-    {
-        const e2e::InProcessWindow form;
-        ASSERT_TRUE(form.window());
-        bar = form.control(design::kS1);
-        EXPECT_TRUE(annotations.set.empty()) << "the start-up texts are no step's result";
-        const HWND button = form.control(design::kCommand1);
-        SendMessageW(form.window(), WM_COMMAND, MAKEWPARAM(design::kCommand1, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(button));
-        ASSERT_EQ(annotations.set.size(), 1u);
-        const auto& marked = annotations.set[0];
-        expectMessagePanelsLiveSetting(marked, bar);
-        EXPECT_EQ(marked.type, VT_I4);
-        EXPECT_EQ(marked.value, kPolite);
-        EXPECT_TRUE(annotations.cleared.empty());
-    }
-    ASSERT_EQ(annotations.cleared.size(), 1u);
-    expectMessagePanelsLiveSetting(annotations.cleared[0], bar);
+TEST(WindowInProcess, ALogOffWaitingForTheCloseQuestionIsToldWhyUntilItIsAnswered) {
+    using Calls = SessionEndCalls;
+    const HMODULE self = GetModuleHandleW(nullptr);
+    const e2e::ReplacedImport create(self, "user32.dll", "ShutdownBlockReasonCreate",
+                                     reinterpret_cast<void*>(&Calls::createReason));
+    const e2e::ReplacedImport destroy(self, "user32.dll", "ShutdownBlockReasonDestroy",
+                                      reinterpret_cast<void*>(&Calls::destroyReason));
+    const e2e::ReplacedImport box(self, "user32.dll", "MessageBoxW",
+                                  reinterpret_cast<void*>(&Calls::messageBox));
+    ASSERT_TRUE(create.previous() && destroy.previous() && box.previous());
+    const e2e::InProcessWindow form;
+    ASSERT_TRUE(form.window());
+    Calls::window = form.window();
+
+    // Refused with the reason given, and nothing asked inside the query.
+    EXPECT_EQ(SendMessageW(form.window(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
+    EXPECT_EQ(Calls::reasons, std::vector<std::wstring>{L"正在询问是否退出"});
+    EXPECT_TRUE(Calls::questionsAskedWithReasonHeld.empty());
+
+    // Asked next, as a close request; a query meanwhile is refused with the
+    // same reason and asks nothing new; the reason goes with the answer.
+    handlePendingMessages();
+    EXPECT_EQ(Calls::questionsAskedWithReasonHeld, std::vector<bool>{true});
+    EXPECT_EQ(Calls::answersWhileAsking, std::vector<LRESULT>{FALSE});
+    EXPECT_EQ(Calls::reasons, std::vector<std::wstring>(2, L"正在询问是否退出"));
+    EXPECT_EQ(Calls::reasonsTakenBack, 1);
+    EXPECT_TRUE(IsWindow(form.window())) << "Cancel keeps the window";
+
+    // A critical end is agreed, and neither held up nor asked about.
+    EXPECT_EQ(SendMessageW(form.window(), WM_QUERYENDSESSION, 0, ENDSESSION_CRITICAL), TRUE);
+    handlePendingMessages();
+    EXPECT_EQ(Calls::reasons.size(), 2u);
+    EXPECT_EQ(Calls::questionsAskedWithReasonHeld.size(), 1u);
 }
 
 }  // namespace
