@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake make g++ googletest libgtest-dev
           g++-mingw-w64-i686-posix mingw-w64-i686-dev
           g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
-          wine wine32:i386 wine64 xvfb xauth fonts-wqy-microhei imagemagick
+          wine wine32:i386 wine64 fonts-wine xvfb xauth fonts-wqy-microhei imagemagick
           clang libclang-rt-14-dev zip unzip)
 
 missing=()

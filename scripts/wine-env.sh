@@ -39,5 +39,11 @@ _wine_env_make_prefix() {
 if [ ! -f "$WINEPREFIX/.ready-$WINEARCH" ]; then
   _wine_env_make_prefix || return 1
 fi
+# The title bar's buttons are drawn with Marlett, which Debian's Wine does not
+# load from where fonts-wine puts it: without it they show as "0 1 r".
+_marlett=/usr/share/wine/fonts/marlett.ttf
+if [ -f "$_marlett" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+  cp "$_marlett" "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf"
+fi
 wineserver -p >/dev/null 2>&1 </dev/null || true
 wine cmd /c exit >/dev/null 2>&1 </dev/null || true
