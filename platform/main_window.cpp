@@ -5,6 +5,8 @@
 
 #include "app/guard.h"
 #include "app/texts.h"
+#include "platform/dpi.h"
+#include "platform/layout.h"
 #include "platform/status_bar.h"
 #include "platform/ui_font.h"
 #include "resources/form1_design.h"
@@ -24,18 +26,6 @@ const design::Control& designOf(int id) {
     return design::kControls[0];
 }
 
-// A control's position in the window's client area, in twips.
-POINT absoluteTwips(const design::Control& c) {
-    POINT p{c.left, c.top};
-    for (int container = c.container; container != design::kForm1;) {
-        const auto& parent = designOf(container);
-        p.x += parent.left;
-        p.y += parent.top;
-        container = parent.container;
-    }
-    return p;
-}
-
 const wchar_t* classOf(design::Kind kind) {
     switch (kind) {
         case design::Kind::GroupBox:
@@ -52,10 +42,22 @@ const wchar_t* classOf(design::Kind kind) {
     return WC_STATICW;
 }
 
-win32::UniqueIcon loadAppIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
+}  // namespace
+
+win32::UniqueIcon loadAppIcon(HINSTANCE instance, int width, int height) {
     return win32::UniqueIcon(static_cast<HICON>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                     ::GetSystemMetrics(widthMetric), ::GetSystemMetrics(heightMetric), 0)));
+        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, width, height, 0)));
+}
+
+namespace {
+
+// The window's rectangle centred on the screen.
+RECT centred(RECT frame) {
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    const int x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    return {x, y, x + width, y + height};
 }
 
 }  // namespace
@@ -67,11 +69,10 @@ MainWindow::~MainWindow() {
     if (window_) ::DestroyWindow(window_);
 }
 
-int MainWindow::scale(int twips) const { return ::MulDiv(twips, dpi_, design::kTwipsPerInch); }
-
 bool MainWindow::registerClass() {
-    bigIcon_ = loadAppIcon(instance_, SM_CXICON, SM_CYICON);
-    smallIcon_ = loadAppIcon(instance_, SM_CXSMICON, SM_CYSMICON);
+    bigIcon_ = loadAppIcon(instance_, ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON));
+    smallIcon_ =
+        loadAppIcon(instance_, ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON));
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = windowProc;
@@ -87,22 +88,18 @@ bool MainWindow::registerClass() {
 }
 
 bool MainWindow::create(int showCommand) {
-    const HDC screen = ::GetDC(nullptr);
-    dpi_ = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
-    if (dpi_ <= 0) dpi_ = 96;
+    systemDpi_ = dpi::system();
+    dpi_ = systemDpi_;
     if (!registerClass()) return false;
 
-    // Created with a resize frame, which Form_Load takes away.
-    constexpr DWORD style =
-        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME;
-    if (!::CreateWindowExW(0, kWindowClass, app::texts::kCaption, style, CW_USEDEFAULT,
-                           CW_USEDEFAULT, scale(design::kClientWidth), scale(design::kClientHeight),
-                           nullptr, nullptr, instance_, this)) {
+    // Made where it will be shown, so that it starts at that monitor's DPI.
+    const RECT at = centred(frameAt(dpi_));
+    if (!::CreateWindowExW(0, kWindowClass, app::texts::kCaption, kCreationStyle, at.left, at.top,
+                           at.right - at.left, at.bottom - at.top, nullptr, nullptr, instance_,
+                           this)) {
         return false;
     }
-    ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-    ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    showIcons();
     app::runGuarded(host_, [this] { form_.Form_Load(); });
     // Focus cues stay hidden until the keyboard is used, by the system's rules.
     ::SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
@@ -111,15 +108,8 @@ bool MainWindow::create(int showCommand) {
 }
 
 void MainWindow::showCentred(int showCommand) {
-    const DWORD style = static_cast<DWORD>(::GetWindowLongW(window_, GWL_STYLE));
-    const DWORD exStyle = static_cast<DWORD>(::GetWindowLongW(window_, GWL_EXSTYLE));
-    RECT frame{0, 0, scale(design::kClientWidth), scale(design::kClientHeight)};
-    ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    const int x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    ::SetWindowPos(window_, nullptr, x, y, width, height,
+    const RECT at = centred(frameAt(dpi_));
+    ::SetWindowPos(window_, nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
                    SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
     ::ShowWindow(window_, showCommand);
     // Through the dialog manager, so that it knows the focus it must restore.
@@ -128,16 +118,20 @@ void MainWindow::showCentred(int showCommand) {
 }
 
 void MainWindow::createControls() {
-    font_ = createUiFont();
+    dpi_ = dpi::ofWindow(window_);
+    dpi::keepDialogManagerOut(window_);
+    font_ = createUiFont(dpi_);
 
-    for (const auto& c : design::kControls) {
-        const POINT at = absoluteTwips(c);
+    const WindowLayout layout = layoutAt(dpi_, 0);
+    for (size_t i = 0; i < std::size(design::kControls); ++i) {
+        const design::Control& c = design::kControls[i];
+        const PixelRect& r = layout.controls[i].rect;
         // The status bar reports an unexpected failure through the host.
         void* const createParam = c.kind == design::Kind::StatusBar ? &host_ : nullptr;
-        const HWND child = ::CreateWindowExW(
-            c.exStyle, classOf(c.kind), c.caption, c.style, scale(at.x), scale(at.y),
-            scale(at.x + c.width) - scale(at.x), scale(at.y + c.height) - scale(at.y), window_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, createParam);
+        const HWND child = ::CreateWindowExW(c.exStyle, classOf(c.kind), c.caption, c.style, r.left,
+                                             r.top, r.right - r.left, r.bottom - r.top, window_,
+                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+                                             instance_, createParam);
         if (child && font_)
             ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         // An automatic radio button clicks itself when it gets the focus: a
@@ -149,7 +143,7 @@ void MainWindow::createControls() {
     subclassForReading(design::kList1);
     subclassForReading(design::kText1);
     stackUnfocusableBelow();
-    layoutStatusBar();
+    setUpStatusBar();
 }
 
 // Hit tests and the dialog manager both walk the z-order. The controls that
@@ -195,25 +189,23 @@ LRESULT CALLBACK MainWindow::readingProc(HWND target, UINT message, WPARAM wPara
 // is not one: readers hear each after its group box. Annotated, so that both
 // keep the system's accessible objects; only when a reader first asks, so
 // that start-up pays nothing for it.
-void MainWindow::nameForReaders() {
+// This runs inside a reader's question, sent from its process: a failure
+// here shows nothing (a box would stall the reader until its call times out)
+// and leaves the controls answering as the standard ones do. Asked again
+// next time.
+void MainWindow::nameForReaders() noexcept {
     if (namedForReaders_) return;
-    namedForReaders_ = true;
-    for (const int id : {design::kList1, design::kText1})
-        host_.readers().name(control(id), designOf(designOf(id).container).caption);
+    try {
+        for (const int id : {design::kList1, design::kText1})
+            host_.readers().name(control(id), designOf(designOf(id).container).caption);
+        namedForReaders_ = true;
+    } catch (...) {
+    }
 }
 
-void MainWindow::layoutStatusBar() {
+void MainWindow::setUpStatusBar() {
+    placePanels();
     const HWND bar = control(design::kS1);
-    std::array<int, 3> borders{};
-    ::SendMessageW(bar, SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders.data()));
-    const int gap = borders[2];
-    const int barWidth = scale(design::kClientWidth);
-    // Panel 2 takes what panels 1 and 3 and the gaps between them leave.
-    const int first = scale(design::kPanels[0].width);
-    const int last = scale(design::kPanels[2].width);
-    std::array<int, 3> rightEdges{first, barWidth - last - gap, -1};
-    ::SendMessageW(bar, SB_SETPARTS, rightEdges.size(),
-                   reinterpret_cast<LPARAM>(rightEdges.data()));
     for (int part = 0; part < 2; ++part) {
         ::SendMessageW(bar, SB_SETTEXTW, static_cast<WPARAM>(part),
                        reinterpret_cast<LPARAM>(design::kPanels[part].text));
@@ -297,6 +289,10 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ENDSESSION:
             onEndSession(wParam != FALSE, lParam);
             return 0;
+        case WM_DPICHANGED:
+            return onDpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        case WM_GETDPISCALEDSIZE:
+            return onGetDpiScaledSize(static_cast<int>(wParam), reinterpret_cast<SIZE*>(lParam));
         case WM_DESTROY:
             onDestroy();
             return 0;

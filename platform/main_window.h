@@ -13,6 +13,9 @@
 
 namespace platform {
 
+// The program's icon drawn at this size.
+win32::UniqueIcon loadAppIcon(HINSTANCE instance, int width, int height);
+
 class MainWindow final {
   public:
     MainWindow(HINSTANCE instance, app::Bindings& api);
@@ -28,6 +31,9 @@ class MainWindow final {
   private:
     // Posted to the window: the close question that the session's end asks.
     static constexpr UINT kAskToCloseForSession = WM_APP + 1;
+    // Created with a resize frame, which Form_Load takes away.
+    static constexpr DWORD kCreationStyle =
+        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME;
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -37,8 +43,8 @@ class MainWindow final {
     void stackUnfocusableBelow();
     void subclassForReading(int id);
     static LRESULT CALLBACK readingProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
-    void nameForReaders();
-    void layoutStatusBar();
+    void nameForReaders() noexcept;
+    void setUpStatusBar();
     void updateClock();
     void scheduleClock();
     LRESULT focusedPushButton() const;
@@ -53,16 +59,29 @@ class MainWindow final {
     void onDestroy();
     void showCentred(int showCommand);
     HWND control(int id) const;
-    int scale(int twips) const;
+
+    // The scale of the monitor the window is on (window_dpi.cpp).
+    RECT frameAt(int dpi) const;
+    void showIcons();
+    void placeControls();
+    void placePanels();
+    void applyDpi(int dpi);
+    LRESULT onDpiChanged(int dpi, const RECT* suggested);
+    LRESULT onGetDpiScaledSize(int dpi, SIZE* size) const;
 
     HINSTANCE instance_;
     Win32Host host_;
     app::Form1 form_;
     HWND window_ = nullptr;
     int dpi_ = 96;
+    int systemDpi_ = 96;
     win32::UniqueGdiObject font_;
+    // The class's icons, at the system's DPI; and the window's own at
+    // another monitor's, while it is on one.
     win32::UniqueIcon bigIcon_;
     win32::UniqueIcon smallIcon_;
+    win32::UniqueIcon dpiBigIcon_;
+    win32::UniqueIcon dpiSmallIcon_;
     std::wstring clockText_;
     bool namedForReaders_ = false;
     bool questionOpen_ = false;

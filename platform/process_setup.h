@@ -4,8 +4,9 @@
 
 namespace platform {
 
-// Sharp text at 125-200% scaling: the design is laid out at the system DPI
-// instead of Windows stretching a 96-DPI bitmap.
+// Sharp text at 125-200% scaling: the design is laid out at the monitor's
+// DPI (or the system's, before Windows 10 1703) instead of Windows
+// stretching a 96-DPI bitmap.
 void declareDpiAware();
 
 // Nothing in the window takes typed text, so the thread needs no input-method

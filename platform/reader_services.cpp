@@ -34,7 +34,6 @@ ReaderServices::~ReaderServices() {
 
 bool ReaderServices::comReady() {
     if (comTried_) return comUsable_;
-    comTried_ = true;
     // COM's DLLs stay until the process ends: what COM started may still run
     // their code after it stops on this thread. The annotation service's own
     // (oleacc) and the one it marshals values with (oleaut32) are taken from
@@ -42,6 +41,7 @@ bool ReaderServices::comReady() {
     ole32_ = keepSystemLibrary(L"ole32.dll");
     keepSystemLibrary(L"oleaut32.dll");
     keepSystemLibrary(L"oleacc.dll");
+    comTried_ = true;  // not before: a failed allocation above is tried again
     using CoInitializeExFn = HRESULT(WINAPI*)(void*, DWORD);
     const auto start = bindExport<CoInitializeExFn>(ole32_, "CoInitializeEx");
     coCreateInstance_ = bindExport<CoCreateInstanceFn>(ole32_, "CoCreateInstance");
@@ -67,10 +67,15 @@ IAccPropServices* ReaderServices::annotations() {
 void ReaderServices::name(HWND control, const wchar_t* text) {
     IAccPropServices* const services = annotations();
     if (!services) return;
+    bool named = false;
     for (const GUID& property : {kAccNameProperty, kUiaNameProperty}) {
-        if (SUCCEEDED(services->SetHwndPropStr(control, kClient, CHILDID_SELF, property, text)))
+        if (SUCCEEDED(services->SetHwndPropStr(control, kClient, CHILDID_SELF, property, text))) {
+            named = true;
             annotated_.push_back({control, CHILDID_SELF, property});
+        }
     }
+    // A reader that read or cached the control before reads its name again.
+    if (named) ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
 }
 
 // A status bar's own object has no name; each panel is a child whose name is

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/texts.h"
+#include "platform/dpi.h"
 #include "resources/form1_design.h"
 
 namespace platform {
@@ -34,15 +35,6 @@ std::wstring windowTexts() {
         append(all, text);
     }
     return all;
-}
-
-LOGFONTW messageFont() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(LOGFONTW), &metrics.lfMessageFont);
-    }
-    return metrics.lfMessageFont;
 }
 
 // Whether the face selected into `dc` has a glyph of its own for every
@@ -109,8 +101,8 @@ win32::UniqueGdiObject chineseFont(HDC dc, LOGFONTW font, std::wstring_view text
 
 }  // namespace
 
-win32::UniqueGdiObject createUiFont() {
-    const LOGFONTW message = messageFont();
+win32::UniqueGdiObject createUiFont(int dpi) {
+    const LOGFONTW message = dpi::messageFont(dpi);
     win32::UniqueGdiObject font(::CreateFontIndirectW(&message));
     const win32::UniqueDc dc(::CreateCompatibleDC(nullptr));
     if (!font || !dc) return font;

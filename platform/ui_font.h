@@ -10,11 +10,11 @@
 
 namespace platform {
 
-// The message font's size and style, in its own face when that face holds
+// The message font's size at the DPI and its style, in its own face when that face holds
 // every character of the captions, the notes and the status texts; else in
 // the first installed of Microsoft YaHei UI, Microsoft YaHei and SimSun that
 // holds them, else in any GB2312 face that does; else the message font as it
 // is. Null only when no font could be made.
-win32::UniqueGdiObject createUiFont();
+win32::UniqueGdiObject createUiFont(int dpi);
 
 }  // namespace platform

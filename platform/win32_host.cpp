@@ -205,10 +205,10 @@ void Win32Host::unloadWindow() {
     if (window_) ::DestroyWindow(window_);
 }
 
-// Told by WM_ENDSESSION, or seen by the system's own flag while the session ends.
-bool Win32Host::sessionEnding() {
-    return sessionEnding_ || ::GetSystemMetrics(SM_SHUTTINGDOWN) != 0;
-}
+// Only the system's word counts: WM_ENDSESSION saying the session ends. The
+// system's shutting-down flag is not said to clear when the user cancels a
+// log-off, and a shell started in a session that really ends costs nothing.
+bool Win32Host::sessionEnding() { return sessionEnding_; }
 
 void Win32Host::reportError(const app::HostError& error) {
     const std::wstring text = error.operation() + L"\r\n\r\n" + error.reason();

@@ -4,7 +4,11 @@
 // this order, with these styles and no others.
 #pragma once
 
+#ifdef _WIN32
 #include <windows.h>
+#else
+#include "resources/window_styles.h"
+#endif
 
 #include "app/texts.h"
 
