@@ -1,13 +1,13 @@
 // The main window at the scale of the monitor it is on: laid out from the
 // design at that DPI when it is made and again whenever Windows moves it to
 // a monitor of another scale, with nothing the user sees lost on the way.
+#include "platform/main_window.h"
 #include <array>
 #include <commctrl.h>
 #include <utility>
 
 #include "platform/dpi.h"
 #include "platform/layout.h"
-#include "platform/main_window.h"
 #include "platform/ui_font.h"
 #include "resources/form1_design.h"
 

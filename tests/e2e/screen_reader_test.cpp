@@ -43,12 +43,14 @@ std::vector<std::wstring> recorded(const Program& program, const wchar_t* kind) 
 // The log and the notes are named after their group boxes, by annotation:
 // the controls keep the system's accessible objects (WM_GETOBJECT is left to
 // the standard answer), and the names are set the first time a reader asks,
-// before that answer, not at start. The message panel becomes a polite live
-// region with the first result a step writes. All of it is taken back when
-// the window goes.
+// before that answer, not at start, and announced as changed names. The message panel becomes a
+// polite live region with the first result a step writes. All of it is taken back when the window
+// goes.
 TEST(ScreenReaders, GetTheLogAndTheNotesNamedAndTheMessagePanelLiveByAnnotation) {
     const e2e::RecordingAnnotations recording;
     ASSERT_TRUE(recording.installed());
+    e2e::WinEvents nameChanges(EVENT_OBJECT_NAMECHANGE);
+    ASSERT_TRUE(nameChanges.hooked());
     Program program;
     ASSERT_NE(program.window(), nullptr);
     ASSERT_TRUE(program.sync());
@@ -72,6 +74,14 @@ TEST(ScreenReaders, GetTheLogAndTheNotesNamedAndTheMessagePanelLiveByAnnotation)
         clientOf(notes) + L"\t" + kUiaName + L"\t" + notesName};
     // Already there when the first answer came back.
     EXPECT_EQ(recorded(program, L"annotate"), names);
+    // And readers that looked before are told each client object's name changed.
+    for (const HWND control : {list, notes}) {
+        ASSERT_TRUE(nameChanges.waitFor(control, 1));
+        const auto events = nameChanges.from(control);
+        ASSERT_EQ(events.size(), 1u);
+        EXPECT_EQ(events[0].object, OBJID_CLIENT);
+        EXPECT_EQ(events[0].child, CHILDID_SELF);
+    }
 
     program.click(design::kCommand1);
     ASSERT_TRUE(e2e::waitUntil([&] { return recorded(program, L"annotate").size() > 4; }));

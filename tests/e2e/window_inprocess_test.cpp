@@ -2,6 +2,7 @@
 // own thread can see.
 #include <windows.h>
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <utility>
@@ -9,6 +10,7 @@
 
 #include "platform/status_bar.h"
 #include "resources/form1_design.h"
+#include "tests/e2e/failing_allocation.h"
 #include "tests/e2e/import_stall.h"
 #include "tests/e2e/inprocess_window.h"
 #include "win32/handles.h"
@@ -150,6 +152,62 @@ TEST(WindowInProcess, ALogOffWaitingForTheCloseQuestionIsToldWhyUntilItIsAnswere
     handlePendingMessages();
     EXPECT_EQ(Calls::reasons.size(), 2u);
     EXPECT_EQ(Calls::questionsAskedWithReasonHeld.size(), 1u);
+}
+
+// Closed in the forced repair's pause while the shell is down, the window
+// starts the shell again before it goes, unless Windows itself said that the
+// session ends. Its shutting-down flag does not count: nothing says it is
+// cleared when the user cancels the log-off, and that user would be left
+// without a taskbar.
+struct ShuttingDownFlag {
+    static inline int(WINAPI* real)(int) = nullptr;
+    static int WINAPI metric(int index) { return index == SM_SHUTTINGDOWN ? 1 : real(index); }
+};
+
+TEST(WindowInProcess, TheShellIsLeftEndedOnlyWhenWindowsSaysTheSessionEnds) {
+    const e2e::ReplacedImport flag(GetModuleHandleW(nullptr), "user32.dll", "GetSystemMetrics",
+                                   reinterpret_cast<void*>(&ShuttingDownFlag::metric));
+    ShuttingDownFlag::real = reinterpret_cast<int(WINAPI*)(int)>(flag.previous());
+    ASSERT_TRUE(ShuttingDownFlag::real);
+    for (const bool windowsSaidSo : {false, true}) {
+        SCOPED_TRACE(windowsSaidSo ? "WM_ENDSESSION" : "closed, answered No");
+        const e2e::ScriptedBoxes boxes(
+            {{MB_YESNO | MB_ICONINFORMATION, IDYES}, {MB_YESNOCANCEL | MB_ICONINFORMATION, IDNO}});
+        const e2e::RecordedLaunches launches;
+        ASSERT_TRUE(boxes.installed() && launches.installed());
+        e2e::QuickBindings quick;
+        const e2e::InProcessWindow form(quick);
+        ASSERT_TRUE(form.window());
+        e2e::runForcedRepair(form, [&](int lines) {
+            if (lines != 4) return;  // the shell was just ended
+            if (windowsSaidSo)
+                SendMessageW(form.window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+            else
+                SendMessageW(form.window(), WM_CLOSE, 0, 0);
+        });
+        EXPECT_FALSE(IsWindow(form.window()));
+        const auto& started = launches.commandLines();
+        EXPECT_EQ(std::count(started.begin(), started.end(), L"explorer.exe"),
+                  windowsSaidSo ? 0 : 1);
+    }
+}
+
+// The names are given inside a reader's WM_GETOBJECT, sent from its process:
+// a failure there shows no box (the reader would stall until its call timed
+// out), and the control still gives the standard answer.
+TEST(WindowInProcess, AFailureWhileNamingForAReaderShowsNothingAndTheControlStillAnswers) {
+    const e2e::ScriptedBoxes boxes({});
+    ASSERT_TRUE(boxes.installed());
+    const e2e::InProcessWindow form;
+    ASSERT_TRUE(form.window());
+    // Both are named at the first question to either.
+    const HWND list = form.control(design::kList1);
+    e2e::failNextAllocation();
+    const LRESULT answer = SendMessageW(list, WM_GETOBJECT, 0, OBJID_CLIENT);
+    EXPECT_TRUE(e2e::allocationRefused()) << "naming allocates, and was refused";
+    EXPECT_EQ(answer, SendMessageW(list, WM_GETOBJECT, 0, OBJID_CLIENT)) << "the standard answer";
+    EXPECT_TRUE(boxes.asked().empty());
+    EXPECT_TRUE(IsWindow(form.window()));
 }
 
 }  // namespace
