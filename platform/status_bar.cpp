@@ -13,7 +13,8 @@
 namespace platform {
 namespace {
 
-// Space between two panels, and the bar's top edge above them.
+// Space between two panels, the bar's top edge above them, and the text's
+// indent within a panel, in pixels at 96 DPI.
 constexpr int kGap = 2;
 constexpr int kTop = 2;
 constexpr int kTextIndent = 4;
@@ -23,9 +24,12 @@ struct Bar {
     std::vector<std::wstring> texts{std::wstring()};
     HFONT font = nullptr;
     COLORREF background = CLR_DEFAULT;
+    int dpi = 96;
     // Where an unexpected failure is reported; given at creation.
     app::Host* host = nullptr;
 };
+
+int scaled(const Bar& bar, int pixelsAt96) { return ::MulDiv(pixelsAt96, bar.dpi, 96); }
 
 Bar* barOf(HWND window) {
     return reinterpret_cast<Bar*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -34,8 +38,8 @@ Bar* barOf(HWND window) {
 RECT partRect(HWND window, const Bar& bar, size_t part) {
     RECT client{};
     ::GetClientRect(window, &client);
-    RECT r{0, kTop, 0, client.bottom};
-    r.left = part == 0 ? 0 : bar.rightEdges[part - 1] + kGap;
+    RECT r{0, scaled(bar, kTop), 0, client.bottom};
+    r.left = part == 0 ? 0 : bar.rightEdges[part - 1] + scaled(bar, kGap);
     const int right = bar.rightEdges[part];
     r.right = right < 0 || right > client.right ? client.right : right;
     return r;
@@ -64,8 +68,8 @@ void drawBar(HWND window, const Bar& bar, HDC dc, const RECT& client) {
     for (size_t part = 0; part < bar.rightEdges.size(); ++part) {
         RECT r = partRect(window, bar, part);
         ::DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
-        r.left += kTextIndent;
-        r.right -= kTextIndent;
+        r.left += scaled(bar, kTextIndent);
+        r.right -= scaled(bar, kTextIndent);
         const std::wstring& partText = bar.texts[part];
         ::DrawTextW(dc, partText.c_str(), static_cast<int>(partText.size()), &r,
                     DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
@@ -192,13 +196,20 @@ LRESULT onGetRect(HWND window, Bar& bar, WPARAM wParam, LPARAM lParam) {
     return TRUE;
 }
 
-LRESULT onGetBorders(HWND, Bar&, WPARAM, LPARAM lParam) {
+LRESULT onGetBorders(HWND, Bar& bar, WPARAM, LPARAM lParam) {
     if (lParam) {
         auto* borders = reinterpret_cast<int*>(lParam);
         borders[0] = 0;
-        borders[1] = kTop;
-        borders[2] = kGap;
+        borders[1] = scaled(bar, kTop);
+        borders[2] = scaled(bar, kGap);
     }
+    return TRUE;
+}
+
+LRESULT onSetDpi(HWND window, Bar& bar, WPARAM wParam, LPARAM) {
+    if (wParam == 0) return FALSE;
+    bar.dpi = static_cast<int>(wParam);
+    ::InvalidateRect(window, nullptr, TRUE);
     return TRUE;
 }
 
@@ -249,6 +260,7 @@ constexpr Route kRoutes[] = {
     {WM_GETTEXTLENGTH, onWindowTextLength},
     {SB_GETRECT, onGetRect},
     {SB_GETBORDERS, onGetBorders},
+    {kStatusBarSetDpi, onSetDpi},
     {SB_SETBKCOLOR, onSetBackground},
     {SB_SETMINHEIGHT, onSetMinHeight},
     {WM_SETFONT, onSetFont},

@@ -10,6 +10,10 @@ namespace platform {
 
 inline constexpr wchar_t kStatusBarClass[] = L"msctls_statusbar32";
 
+// Ours alone: the DPI (wParam) that the bar's borders and text indent are
+// drawn at, 96 until told; the window tells it whenever its own DPI changes.
+inline constexpr UINT kStatusBarSetDpi = WM_USER + 200;
+
 bool registerStatusBarClass(HINSTANCE instance);
 
 }  // namespace platform

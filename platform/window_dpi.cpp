@@ -1,13 +1,16 @@
 // The main window at the scale of the monitor it is on: laid out from the
 // design at that DPI when it is made and again whenever Windows moves it to
 // a monitor of another scale, with nothing the user sees lost on the way.
-#include "platform/main_window.h"
+#include <windows.h>
+
 #include <array>
 #include <commctrl.h>
 #include <utility>
 
 #include "platform/dpi.h"
 #include "platform/layout.h"
+#include "platform/main_window.h"
+#include "platform/status_bar.h"
 #include "platform/ui_font.h"
 #include "resources/form1_design.h"
 
@@ -79,9 +82,11 @@ void MainWindow::placeControls() {
     }
 }
 
-// Only the panels' edges: their texts stay as the handlers left them.
+// The bar's borders and the panels' edges at the window's DPI; the texts
+// stay as the handlers left them.
 void MainWindow::placePanels() {
     const HWND bar = control(design::kS1);
+    ::SendMessageW(bar, kStatusBarSetDpi, static_cast<WPARAM>(dpi_), 0);
     std::array<int, 3> edges = layoutAt(dpi_, panelGap(bar)).panelRightEdges;
     ::SendMessageW(bar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
 }

@@ -93,7 +93,7 @@ Sized sizedOf(const e2e::InProcessWindow& form) {
 }
 
 // Every control where the design puts it at the DPI, each edge rounded on
-// its own, and the status bar's panels with it.
+// its own, and the status bar's panels with it, 2 pixels apart at 96 DPI.
 void expectLaidOutAt(const e2e::InProcessWindow& form, int dpi) {
     SCOPED_TRACE("laid out at " + std::to_string(dpi));
     for (const e2e::Expected& e : e2e::kLayout) {
@@ -107,7 +107,8 @@ void expectLaidOutAt(const e2e::InProcessWindow& form, int dpi) {
     std::array<int, 3> edges{};
     ::SendMessageW(form.control(design::kS1), SB_GETPARTS, 3,
                    reinterpret_cast<LPARAM>(edges.data()));
-    EXPECT_EQ(edges, (std::array<int, 3>{at(96, dpi), at(521, dpi) - at(96, dpi) - 2, -1}));
+    EXPECT_EQ(edges,
+              (std::array<int, 3>{at(96, dpi), at(521, dpi) - at(96, dpi) - at(2, dpi), -1}));
 }
 
 // The window's rectangle for the design's client area at the DPI, its
