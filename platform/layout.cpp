@@ -5,20 +5,13 @@
 namespace platform {
 namespace {
 
-const design::Control& designOf(int id) {
-    for (const auto& c : design::kControls) {
-        if (c.id == id) return c;
-    }
-    return design::kControls[0];
-}
-
 // The control's rectangle in the window's client area, in twips: a control
 // inside a group box is placed from the group box's corner.
 PixelRect twipsInClient(const design::Control& c) {
     int left = c.left;
     int top = c.top;
     for (int container = c.container; container != design::kForm1;) {
-        const auto& parent = designOf(container);
+        const auto& parent = design::designOf(container);
         left += parent.left;
         top += parent.top;
         container = parent.container;

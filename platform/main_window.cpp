@@ -19,13 +19,6 @@ constexpr wchar_t kWindowClass[] = L"ZelkUsbTool.Form1";
 constexpr UINT_PTR kClockTimer = 1;
 constexpr wchar_t kOriginalProcProperty[] = L"ZelkUsbTool.OriginalProc";
 
-const design::Control& designOf(int id) {
-    for (const auto& c : design::kControls) {
-        if (c.id == id) return c;
-    }
-    return design::kControls[0];
-}
-
 const wchar_t* classOf(design::Kind kind) {
     switch (kind) {
         case design::Kind::GroupBox:
@@ -197,7 +190,8 @@ void MainWindow::nameForReaders() noexcept {
     if (namedForReaders_) return;
     try {
         for (const int id : {design::kList1, design::kText1})
-            host_.readers().name(control(id), designOf(designOf(id).container).caption);
+            host_.readers().name(control(id),
+                                 design::designOf(design::designOf(id).container).caption);
         namedForReaders_ = true;
     } catch (...) {
     }

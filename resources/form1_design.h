@@ -91,6 +91,14 @@ inline constexpr Control kControls[] = {
     {kOption2, Kind::Radio, kFrame5, L"Zelk系列软件官方论坛", 120, 720, 2055, 255, kRadioStyle, 0},
 };
 
+// A control of the table by its identifier.
+inline constexpr const Control& designOf(int id) {
+    for (const auto& c : kControls) {
+        if (c.id == id) return c;
+    }
+    return kControls[0];
+}
+
 // Status bar panels: width in twips; 0 = what the others leave.
 struct Panel {
     const wchar_t* text;

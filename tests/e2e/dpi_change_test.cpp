@@ -15,22 +15,11 @@
 #include "tests/e2e/inprocess_window.h"
 #include "tests/e2e/layout.h"
 #include "tests/support/text.h"
+#include "tests/support/window_lookup.h"
 
 namespace {
 
 int at(int pixels96, int dpi) { return static_cast<int>(std::lround(pixels96 * dpi / 96.0)); }
-
-std::wstring textOf(HWND control) {
-    wchar_t text[256]{};
-    ::GetWindowTextW(control, text, 256);
-    return text;
-}
-
-std::wstring panelText(HWND bar, int part) {
-    wchar_t text[256]{};
-    ::SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
-    return text;
-}
 
 // What the user made of the window, which no change of scale may undo.
 struct UserState {
@@ -52,9 +41,9 @@ void PrintTo(const UserState& s, std::ostream* out) {
 UserState stateOf(const e2e::InProcessWindow& form) {
     const HWND bar = form.control(design::kS1);
     const HWND log = form.control(design::kList1);
-    return {textOf(form.control(design::kCommand3)),
-            panelText(bar, 0),
-            panelText(bar, 1),
+    return {support::windowTextOf(form.control(design::kCommand3)),
+            e2e::statusPanelText(bar, 0),
+            e2e::statusPanelText(bar, 1),
             ::SendMessageW(log, LB_GETCOUNT, 0, 0),
             ::SendMessageW(log, LB_GETCURSEL, 0, 0),
             ::SendMessageW(form.control(design::kText1), EM_GETFIRSTVISIBLELINE, 0, 0),

@@ -1,5 +1,7 @@
 #include "tests/e2e/inprocess_window.h"
 
+#include <commctrl.h>
+
 #include "platform/process_setup.h"
 #include "platform/status_bar.h"
 #include "resources/form1_design.h"
@@ -115,6 +117,12 @@ BOOL WINAPI RecordedLaunches::createProcess(LPCWSTR, LPWSTR commandLine, LPSECUR
     info->hProcess = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     info->hThread = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     return TRUE;
+}
+
+std::wstring statusPanelText(HWND bar, int part) {
+    std::wstring text(LOWORD(::SendMessageW(bar, SB_GETTEXTLENGTHW, part, 0)), L'\0');
+    ::SendMessageW(bar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text.data()));
+    return text;
 }
 
 namespace {

@@ -110,6 +110,9 @@ class RecordedLaunches {
     ReplacedImport replaced_;
 };
 
+// A status-bar panel's text, read in this process.
+std::wstring statusPanelText(HWND bar, int part);
+
 // Clicks the forced repair (its question must be answered Yes) and returns
 // when the handler has. Each time the log grows, `atLines` runs with the
 // number of lines, inside the repair's pause that follows.

@@ -75,12 +75,6 @@ struct Shown {
     std::wstring text;
 };
 
-std::wstring statusPart(HWND bar, int part) {
-    std::wstring text(LOWORD(::SendMessageW(bar, SB_GETTEXTLENGTHW, part, 0)), L'\0');
-    ::SendMessageW(bar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text.data()));
-    return text;
-}
-
 // Every control's text, the status bar's first two panels, and what the
 // handlers write later: Command3's other caption and panel 2's messages.
 std::vector<Shown> everyText(const e2e::InProcessWindow& form) {
@@ -95,8 +89,8 @@ std::vector<Shown> everyText(const e2e::InProcessWindow& form) {
           app::texts::kStatusExplorerCleared, app::texts::kStatusExplorerRestarted}) {
         shown.push_back({bar, later});
     }
-    shown.push_back({bar, statusPart(bar, 0)});
-    shown.push_back({bar, statusPart(bar, 1)});
+    shown.push_back({bar, e2e::statusPanelText(bar, 0)});
+    shown.push_back({bar, e2e::statusPanelText(bar, 1)});
     shown.push_back({form.control(design::kCommand3), app::texts::kCaptionRestartExplorer});
     return shown;
 }
