@@ -20,6 +20,10 @@ if [ ${#missing[@]} -gt 0 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
   fi
-  $sudo apt-get update -q
+  # A mirror caught mid-sync fails one index; the others still arrive and
+  # usually hold every package, so try again once and then let the install
+  # say whether anything is really missing.
+  $sudo apt-get update -q || { sleep 10; $sudo apt-get update -q; } ||
+    echo "setup: some package lists could not be refreshed; installing from those that were" >&2
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
