@@ -1,5 +1,5 @@
 // The system and skinning-library functions that the program binds by name,
-// in the shapes the handlers call them. platform/ binds the real ones.
+// in the shapes the handlers call them. system/ binds the real ones.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,5 @@
 // What the window's handlers need from the platform. Nothing here names a
-// Windows header: the real implementation lives in platform/, a fake one in
+// Windows header: the real implementation lives in system/, a fake one in
 // the unit tests.
 #pragma once
 

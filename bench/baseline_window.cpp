@@ -9,7 +9,7 @@
 //   our own, no clock, no handlers.
 #include <windows.h>
 
-#include "platform/system_paths.h"
+#include "system/system_paths.h"
 #ifdef WITH_DESIGN_CONTROLS
 #include "resources/form1_design.h"
 #include "win32/handles.h"

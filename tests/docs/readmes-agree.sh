@@ -5,7 +5,7 @@
 # - every caption the window's buttons can show (the design, app/texts.h);
 # - the forced repair's seconds (its stage table in app/form1.cpp);
 # - what each answer to the close question does (Form_QueryUnload);
-# - the reason shown while a log-off waits (platform/close_requests.cpp);
+# - the reason shown while a log-off waits (window/close_requests.cpp);
 # - the oldest Windows that runs it (the link flags in CMakeLists.txt);
 # - the Kernel-PnP event, the same files and the same hash commands.
 # Usage: readmes-agree.sh <source folder>
@@ -19,7 +19,7 @@ readme="$src/package/readme.txt"
 design="$src/resources/form1_design.h"
 texts="$src/app/texts.h"
 form="$src/app/form1.cpp"
-close_requests="$src/platform/close_requests.cpp"
+close_requests="$src/window/close_requests.cpp"
 cmake="$src/CMakeLists.txt"
 status=0
 fail() {

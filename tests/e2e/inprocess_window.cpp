@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "platform/process_setup.h"
-#include "platform/status_bar.h"
 #include "resources/form1_design.h"
+#include "system/process_setup.h"
+#include "window/status_bar.h"
 
 namespace e2e {
 namespace {

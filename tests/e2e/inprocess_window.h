@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/main_window.h"
-#include "platform/win32_bindings.h"
+#include "system/win32_bindings.h"
 #include "tests/e2e/import_stall.h"
+#include "window/main_window.h"
 
 namespace e2e {
 

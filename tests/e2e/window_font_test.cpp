@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "app/texts.h"
-#include "platform/status_bar.h"
 #include "resources/form1_design.h"
 #include "tests/e2e/inprocess_window.h"
 #include "tests/support/text.h"
 #include "tests/support/window_lookup.h"
 #include "win32/handles.h"
+#include "window/status_bar.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <utility>
 #include <vector>
 
-#include "platform/status_bar.h"
 #include "resources/form1_design.h"
 #include "tests/e2e/failing_allocation.h"
 #include "tests/e2e/import_stall.h"
 #include "tests/e2e/inprocess_window.h"
 #include "win32/handles.h"
+#include "window/status_bar.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The window's layout at any DPI, from the design's twips: at 96 DPI the
 // design's own pixels; at other DPIs each edge rounded on its own, so that
 // what lines up in the design still lines up.
-#include "platform/layout.h"
+#include "window/layout.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

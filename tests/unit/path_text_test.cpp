@@ -1,4 +1,4 @@
-#include "platform/path_text.h"
+#include "system/path_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "platform/process_setup.h"
+#include "system/process_setup.h"
 #include <windows.h>
 
-#include "platform/system_paths.h"
+#include "system/system_paths.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
-#include "platform/dpi.h"
+#include "window/dpi.h"
 
-#include "platform/layout.h"
-#include "platform/system_paths.h"
+#include "system/system_paths.h"
+#include "window/layout.h"
 
 namespace platform::dpi {
 namespace {

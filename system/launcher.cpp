@@ -1,8 +1,8 @@
-#include "platform/launcher.h"
+#include "system/launcher.h"
 #include <windows.h>
 
-#include "platform/system_paths.h"
-#include "platform/text.h"
+#include "system/system_paths.h"
+#include "system/text.h"
 #include "win32/handles.h"
 
 namespace platform {

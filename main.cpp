@@ -4,10 +4,10 @@
 
 #include <cstdlib>
 
-#include "platform/main_window.h"
-#include "platform/process_setup.h"
-#include "platform/system_paths.h"
-#include "platform/win32_bindings.h"
+#include "system/process_setup.h"
+#include "system/system_paths.h"
+#include "system/win32_bindings.h"
+#include "window/main_window.h"
 
 // The library's default handler for an uncaught exception pulls in the C++
 // demangler (about 45 KB) only to print a name nobody sees in a GUI program.

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "app/host.h"
-#include "platform/reader_services.h"
+#include "system/reader_services.h"
 
 namespace platform {
 

@@ -7,12 +7,12 @@
 #include <commctrl.h>
 #include <utility>
 
-#include "platform/dpi.h"
-#include "platform/layout.h"
-#include "platform/main_window.h"
-#include "platform/status_bar.h"
-#include "platform/ui_font.h"
 #include "resources/form1_design.h"
+#include "window/dpi.h"
+#include "window/layout.h"
+#include "window/main_window.h"
+#include "window/status_bar.h"
+#include "window/ui_font.h"
 
 namespace platform {
 namespace {

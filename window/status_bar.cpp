@@ -1,4 +1,4 @@
-#include "platform/status_bar.h"
+#include "window/status_bar.h"
 
 #include <algorithm>
 #include <array>

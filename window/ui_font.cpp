@@ -1,4 +1,4 @@
-#include "platform/ui_font.h"
+#include "window/ui_font.h"
 #include <windows.h>
 
 #include <algorithm>
@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "app/texts.h"
-#include "platform/dpi.h"
 #include "resources/form1_design.h"
+#include "window/dpi.h"
 
 namespace platform {
 namespace {

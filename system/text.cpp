@@ -1,4 +1,4 @@
-#include "platform/text.h"
+#include "system/text.h"
 
 #include <array>
 

@@ -1,14 +1,14 @@
-#include "platform/win32_host.h"
+#include "system/win32_host.h"
 
 #include <algorithm>
 #include <array>
 #include <commctrl.h>
 
 #include "app/texts.h"
-#include "platform/launcher.h"
-#include "platform/system_paths.h"
-#include "platform/text.h"
 #include "resources/form1_design.h"
+#include "system/launcher.h"
+#include "system/system_paths.h"
+#include "system/text.h"
 #include "win32/handles.h"
 
 namespace platform {

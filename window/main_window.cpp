@@ -1,16 +1,16 @@
-#include "platform/main_window.h"
+#include "window/main_window.h"
 
 #include <array>
 #include <commctrl.h>
 
 #include "app/guard.h"
 #include "app/texts.h"
-#include "platform/dpi.h"
-#include "platform/layout.h"
-#include "platform/status_bar.h"
-#include "platform/ui_font.h"
 #include "resources/form1_design.h"
 #include "resources/resource_ids.h"
+#include "window/dpi.h"
+#include "window/layout.h"
+#include "window/status_bar.h"
+#include "window/ui_font.h"
 
 namespace platform {
 namespace {

@@ -1,6 +1,6 @@
-#include "platform/reader_services.h"
+#include "system/reader_services.h"
 
-#include "platform/system_paths.h"
+#include "system/system_paths.h"
 
 namespace platform {
 namespace {

@@ -1,6 +1,6 @@
 // The main window's close requests: its menu, its caption's close button,
 // Alt+F4, and the system's at log-off, shutdown or for the Restart Manager.
-#include "platform/main_window.h"
+#include "window/main_window.h"
 
 namespace platform {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "app/bindings.h"
 #include "app/form1.h"
-#include "platform/win32_host.h"
+#include "system/win32_host.h"
 #include "win32/handles.h"
 
 namespace platform {

@@ -1,11 +1,11 @@
-#include "platform/win32_bindings.h"
+#include "system/win32_bindings.h"
 
 #include <cstring>
 #include <string>
 #include <tlhelp32.h>
 
-#include "platform/system_paths.h"
-#include "platform/text.h"
+#include "system/system_paths.h"
+#include "system/text.h"
 
 namespace platform {
 namespace {

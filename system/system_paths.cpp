@@ -1,7 +1,7 @@
-#include "platform/system_paths.h"
+#include "system/system_paths.h"
 
-#include "platform/path_text.h"
-#include "platform/text.h"
+#include "system/path_text.h"
+#include "system/text.h"
 
 namespace platform {
 namespace {
