@@ -64,18 +64,30 @@ IAccPropServices* ReaderServices::annotations() {
 
 // Active Accessibility reads the first; UI Automation takes a property of
 // its own given by its id in place of the other's.
-void ReaderServices::name(HWND control, const wchar_t* text) {
+bool ReaderServices::name(HWND control, const wchar_t* text) {
     IAccPropServices* const services = annotations();
-    if (!services) return;
+    if (!services) return false;
     bool named = false;
     for (const GUID& property : {kAccNameProperty, kUiaNameProperty}) {
         if (SUCCEEDED(services->SetHwndPropStr(control, kClient, CHILDID_SELF, property, text))) {
             named = true;
-            annotated_.push_back({control, CHILDID_SELF, property});
+            remember({control, CHILDID_SELF, property});
         }
     }
-    // A reader that read or cached the control before reads its name again.
-    if (named) ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
+    return named;
+}
+
+void ReaderServices::nameChanged(HWND control) {
+    ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void ReaderServices::remember(const Annotated& annotated) {
+    for (const Annotated& a : annotated_) {
+        if (a.window == annotated.window && a.child == annotated.child &&
+            IsEqualGUID(a.property, annotated.property))
+            return;
+    }
+    annotated_.push_back(annotated);
 }
 
 // A status bar's own object has no name; each panel is a child whose name is
@@ -90,7 +102,7 @@ void ReaderServices::announcePanel(HWND bar, int panel) {
             polite.vt = VT_I4;
             polite.lVal = kPolite;
             if (SUCCEEDED(services->SetHwndProp(bar, kClient, child, kLiveSettingProperty, polite)))
-                annotated_.push_back({bar, child, kLiveSettingProperty});
+                remember({bar, child, kLiveSettingProperty});
         }
     }
     ::NotifyWinEvent(kLiveRegionChanged, bar, OBJID_CLIENT, static_cast<LONG>(child));

@@ -25,8 +25,11 @@ class ReaderServices final {
     ~ReaderServices();
 
     // Gives the control's client object this name, for readers that ask
-    // through Active Accessibility and through UI Automation alike.
-    void name(HWND control, const wchar_t* text);
+    // through Active Accessibility and through UI Automation alike. Tells
+    // no reader yet; false when the name could not be given.
+    bool name(HWND control, const wchar_t* text);
+    // Tells readers that read or cached the control before to read its name again.
+    static void nameChanged(HWND control);
     // Tells readers that the panel's text changed; the first time, marks the
     // panel as a polite live region, so that they read it out.
     void announcePanel(HWND bar, int panel);
@@ -45,6 +48,8 @@ class ReaderServices final {
     // COM on this thread, tried once.
     bool comReady();
     IAccPropServices* annotations();
+    // Kept once, to be taken back: a name given again is not kept twice.
+    void remember(const Annotated& annotated);
 
     HMODULE ole32_ = nullptr;  // kept loaded until the process ends
     bool comTried_ = false;

@@ -184,17 +184,28 @@ LRESULT CALLBACK MainWindow::readingProc(HWND target, UINT message, WPARAM wPara
 // that start-up pays nothing for it.
 // This runs inside a reader's question, sent from its process: a failure
 // here shows nothing (a box would stall the reader until its call times out)
-// and leaves the controls answering as the standard ones do. Asked again
-// next time.
+// and leaves the controls answering as the standard ones do, to be named at
+// the next question. Readers are told only once both names are given: an
+// in-context hook runs inside that call and may ask again, which must find
+// the work done, not start it over.
 void MainWindow::nameForReaders() noexcept {
-    if (namedForReaders_) return;
+    if (namedForReaders_ || namingForReaders_) return;
+    namingForReaders_ = true;
     try {
-        for (const int id : {design::kList1, design::kText1})
-            host_.readers().name(control(id),
-                                 design::designOf(design::designOf(id).container).caption);
-        namedForReaders_ = true;
+        constexpr std::array kNamed = {design::kList1, design::kText1};
+        bool named = true;
+        for (const int id : kNamed) {
+            named = host_.readers().name(
+                        control(id), design::designOf(design::designOf(id).container).caption) &&
+                    named;
+        }
+        if (named) {
+            namedForReaders_ = true;
+            for (const int id : kNamed) ReaderServices::nameChanged(control(id));
+        }
     } catch (...) {
     }
+    namingForReaders_ = false;
 }
 
 void MainWindow::setUpStatusBar() {

@@ -84,6 +84,7 @@ class MainWindow final {
     win32::UniqueIcon dpiSmallIcon_;
     std::wstring clockText_;
     bool namedForReaders_ = false;
+    bool namingForReaders_ = false;  // inside nameForReaders: a reader asked again
     bool questionOpen_ = false;
     bool sessionCloseQueued_ = false;  // posted at the session's end, not asked yet
     bool sessionEndBlocked_ = false;

@@ -300,11 +300,13 @@ bool setAnnotationServerValue(const wchar_t* name, const std::wstring& value) {
 
 }  // namespace
 
-RecordingAnnotations::RecordingAnnotations()
+RecordingAnnotations::RecordingAnnotations(const std::wstring& server)
     : server_(annotationServerValue(nullptr)),
       threadingModel_(annotationServerValue(L"ThreadingModel")) {
-    installed_ = setAnnotationServerValue(nullptr, buildDir() + L"\\annotation_recorder.dll") &&
-                 setAnnotationServerValue(L"ThreadingModel", L"Both");
+    installed_ =
+        setAnnotationServerValue(
+            nullptr, server.empty() ? buildDir() + L"\\annotation_recorder.dll" : server) &&
+        setAnnotationServerValue(L"ThreadingModel", L"Both");
     if (!installed_) ADD_FAILURE() << "cannot register the recording annotation service";
 }
 

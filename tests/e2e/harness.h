@@ -137,10 +137,11 @@ class Program {
 // For its life, the annotation service's class in the test prefix is the
 // recording stand-in (annotation_recorder.dll): Wine's own service keeps no
 // annotation, so what a program annotates is read from its record file
-// instead ("annotate" and "clear" records).
+// instead ("annotate" and "clear" records). Given another server, that one:
+// a missing file makes a service that cannot be created.
 class RecordingAnnotations {
   public:
-    RecordingAnnotations();
+    explicit RecordingAnnotations(const std::wstring& server = {});
     RecordingAnnotations(const RecordingAnnotations&) = delete;
     RecordingAnnotations& operator=(const RecordingAnnotations&) = delete;
     // Registers the class as it was.

@@ -10,6 +10,7 @@
 
 #include "resources/form1_design.h"
 #include "tests/e2e/failing_allocation.h"
+#include "tests/e2e/harness.h"
 #include "tests/e2e/import_stall.h"
 #include "tests/e2e/inprocess_window.h"
 #include "win32/handles.h"
@@ -147,8 +148,11 @@ TEST(WindowInProcess, ALogOffWaitingForTheCloseQuestionIsToldWhyUntilItIsAnswere
     EXPECT_EQ(Calls::reasonsTakenBack, 1);
     EXPECT_TRUE(IsWindow(form.window())) << "Cancel keeps the window";
 
-    // A critical end is agreed, and neither held up nor asked about.
-    EXPECT_EQ(SendMessageW(form.window(), WM_QUERYENDSESSION, 0, ENDSESSION_CRITICAL), TRUE);
+    // A critical end is agreed, and neither held up nor asked about, a
+    // critical log-off too.
+    for (const UINT critical :
+         {UINT{ENDSESSION_CRITICAL}, UINT{ENDSESSION_CRITICAL | ENDSESSION_LOGOFF}})
+        EXPECT_EQ(SendMessageW(form.window(), WM_QUERYENDSESSION, 0, critical), TRUE) << critical;
     handlePendingMessages();
     EXPECT_EQ(Calls::reasons.size(), 2u);
     EXPECT_EQ(Calls::questionsAskedWithReasonHeld.size(), 1u);
@@ -158,7 +162,8 @@ TEST(WindowInProcess, ALogOffWaitingForTheCloseQuestionIsToldWhyUntilItIsAnswere
 // starts the shell again before it goes, unless Windows itself said that the
 // session ends. Its shutting-down flag does not count: nothing says it is
 // cleared when the user cancels the log-off, and that user would be left
-// without a taskbar.
+// without a taskbar. Nor does the Restart Manager closing this program
+// alone: the session, and the user, go on.
 struct ShuttingDownFlag {
     static inline int(WINAPI* real)(int) = nullptr;
     static int WINAPI metric(int index) { return index == SM_SHUTTINGDOWN ? 1 : real(index); }
@@ -169,8 +174,16 @@ TEST(WindowInProcess, TheShellIsLeftEndedOnlyWhenWindowsSaysTheSessionEnds) {
                                    reinterpret_cast<void*>(&ShuttingDownFlag::metric));
     ShuttingDownFlag::real = reinterpret_cast<int(WINAPI*)(int)>(flag.previous());
     ASSERT_TRUE(ShuttingDownFlag::real);
-    for (const bool windowsSaidSo : {false, true}) {
-        SCOPED_TRACE(windowsSaidSo ? "WM_ENDSESSION" : "closed, answered No");
+    constexpr UINT kClosed = ~0u;  // WM_CLOSE, answered No
+    const struct {
+        const char* how;
+        UINT endSessionFlags;
+        int shellsStarted;
+    } cases[] = {{"closed, answered No", kClosed, 1},
+                 {"WM_ENDSESSION, log-off", ENDSESSION_LOGOFF, 0},
+                 {"WM_ENDSESSION, the Restart Manager", ENDSESSION_CLOSEAPP, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
         const e2e::ScriptedBoxes boxes(
             {{MB_YESNO | MB_ICONINFORMATION, IDYES}, {MB_YESNOCANCEL | MB_ICONINFORMATION, IDNO}});
         const e2e::RecordedLaunches launches;
@@ -180,34 +193,83 @@ TEST(WindowInProcess, TheShellIsLeftEndedOnlyWhenWindowsSaysTheSessionEnds) {
         ASSERT_TRUE(form.window());
         e2e::runForcedRepair(form, [&](int lines) {
             if (lines != 4) return;  // the shell was just ended
-            if (windowsSaidSo)
-                SendMessageW(form.window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-            else
+            if (c.endSessionFlags == kClosed)
                 SendMessageW(form.window(), WM_CLOSE, 0, 0);
+            else
+                SendMessageW(form.window(), WM_ENDSESSION, TRUE, c.endSessionFlags);
         });
         EXPECT_FALSE(IsWindow(form.window()));
         const auto& started = launches.commandLines();
-        EXPECT_EQ(std::count(started.begin(), started.end(), L"explorer.exe"),
-                  windowsSaidSo ? 0 : 1);
+        EXPECT_EQ(std::count(started.begin(), started.end(), L"explorer.exe"), c.shellsStarted);
     }
 }
 
 // The names are given inside a reader's WM_GETOBJECT, sent from its process:
 // a failure there shows no box (the reader would stall until its call timed
-// out), and the control still gives the standard answer.
-TEST(WindowInProcess, AFailureWhileNamingForAReaderShowsNothingAndTheControlStillAnswers) {
+// out), the control still gives the standard answer, and the next question
+// tries again. A reader's in-context hook runs inside the program's
+// NotifyWinEvent and may ask again from there: that question finds both
+// names given, and starts nothing over.
+struct AskingReader {
+    static inline void(WINAPI* real)(DWORD, HWND, LONG, LONG) = nullptr;
+    static inline std::vector<HWND> toldOf;
+    static inline int depth = 0;
+    static inline int deepest = 0;
+    static void WINAPI notify(DWORD event, HWND window, LONG object, LONG child) {
+        if (event == EVENT_OBJECT_NAMECHANGE) {
+            toldOf.push_back(window);
+            deepest = std::max(deepest, ++depth);
+            if (depth < 4) SendMessageW(window, WM_GETOBJECT, 0, OBJID_CLIENT);
+            --depth;
+        }
+        real(event, window, object, child);
+    }
+};
+
+TEST(WindowInProcess, NamingForReadersShowsNothingOnFailureTriesAgainAndIsNotStartedOver) {
     const e2e::ScriptedBoxes boxes({});
     ASSERT_TRUE(boxes.installed());
+    const e2e::ReplacedImport hook(GetModuleHandleW(nullptr), "user32.dll", "NotifyWinEvent",
+                                   reinterpret_cast<void*>(&AskingReader::notify));
+    AskingReader::real = reinterpret_cast<decltype(AskingReader::real)>(hook.previous());
+    ASSERT_TRUE(AskingReader::real);
+    const support::TempDir folder(L"naming");
+    SetEnvironmentVariableW(L"E2E_RECORD", folder.file(L"records.txt").c_str());
+    const auto annotated = [&] {
+        std::vector<std::wstring> lines;
+        for (const auto& line :
+             support::split(support::readUtf8File(folder.file(L"records.txt")), L'\n'))
+            if (line.rfind(L"annotate\t", 0) == 0) lines.push_back(line);
+        return lines;
+    };
     const e2e::InProcessWindow form;
     ASSERT_TRUE(form.window());
-    // Both are named at the first question to either.
     const HWND list = form.control(design::kList1);
+    const HWND notes = form.control(design::kText1);
+
+    // Memory runs out, then the service cannot be made: no box, the standard
+    // answer, and no reader told of a name.
     e2e::failNextAllocation();
     const LRESULT answer = SendMessageW(list, WM_GETOBJECT, 0, OBJID_CLIENT);
     EXPECT_TRUE(e2e::allocationRefused()) << "naming allocates, and was refused";
-    EXPECT_EQ(answer, SendMessageW(list, WM_GETOBJECT, 0, OBJID_CLIENT)) << "the standard answer";
+    {
+        const e2e::RecordingAnnotations missing(folder.file(L"missing.dll"));
+        EXPECT_EQ(answer, SendMessageW(list, WM_GETOBJECT, 0, OBJID_CLIENT))
+            << "the standard answer";
+    }
+    EXPECT_TRUE(AskingReader::toldOf.empty());
+
+    // The next question names both, each once, and then tells of both; the
+    // hook's questions inside that find the work done.
+    const e2e::RecordingAnnotations recording;
+    ASSERT_TRUE(recording.installed());
+    SendMessageW(notes, WM_GETOBJECT, 0, OBJID_CLIENT);
+    EXPECT_EQ(annotated().size(), 4u) << "two properties for each control, once";
+    EXPECT_EQ(AskingReader::toldOf, (std::vector<HWND>{list, notes}));
+    EXPECT_EQ(AskingReader::deepest, 1) << "asked again inside the event, named nothing again";
     EXPECT_TRUE(boxes.asked().empty());
     EXPECT_TRUE(IsWindow(form.window()));
+    SetEnvironmentVariableW(L"E2E_RECORD", nullptr);
 }
 
 }  // namespace
