@@ -113,9 +113,16 @@ RECT designFrameAt(HWND window, int dpi) {
     return frame;
 }
 
+HGDIOBJ fontOf(const e2e::InProcessWindow& form) {
+    return reinterpret_cast<HGDIOBJ>(
+        ::SendMessageW(form.control(design::kCommand1), WM_GETFONT, 0, 0));
+}
+
 // Sends the change as Windows does, with a rectangle a little away from
-// where the window is, sized for the design at the DPI; the window must take it.
+// where the window is, sized for the design at the DPI; the window must take
+// it, and change its font for a new one without keeping the old.
 void moveToScale(const e2e::InProcessWindow& form, int dpi) {
+    const HGDIOBJ fontBefore = fontOf(form);
     RECT suggested = designFrameAt(form.window(), dpi);
     RECT now{};
     ::GetWindowRect(form.window(), &now);
@@ -125,6 +132,8 @@ void moveToScale(const e2e::InProcessWindow& form, int dpi) {
     RECT taken{};
     ::GetWindowRect(form.window(), &taken);
     EXPECT_TRUE(::EqualRect(&taken, &suggested)) << "the suggested rectangle, at " << dpi;
+    EXPECT_EQ(::GetObjectType(fontOf(form)), static_cast<DWORD>(OBJ_FONT));
+    EXPECT_EQ(::GetObjectType(fontBefore), 0u) << "the font used before is freed, at " << dpi;
 }
 
 TEST(HighDpi, AMoveToAnotherScaleLaysTheDesignOutAgainAndKeepsWhatTheUserDid) {
@@ -139,6 +148,8 @@ TEST(HighDpi, AMoveToAnotherScaleLaysTheDesignOutAgainAndKeepsWhatTheUserDid) {
     ::ReleaseDC(nullptr, screen);
     expectLaidOutAt(form, 96);
     const Sized atStart = sizedOf(form);
+    ASSERT_TRUE(atStart.bigIcon > 0 && atStart.smallIcon > 0)
+        << "the program's icon, built into this test program too";
     RECT clientAtStart{};
     ::GetClientRect(form.window(), &clientAtStart);
 
