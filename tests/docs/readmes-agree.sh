@@ -7,6 +7,9 @@
 # - what each answer to the close question does (Form_QueryUnload);
 # - the reason shown while a log-off waits (window/close_requests.cpp);
 # - the oldest Windows that runs it (the link flags in CMakeLists.txt);
+# - the skin file's size limit (the parser's kMaxFileBytes, skin/skin_file.h);
+# - that the shipped skinh.she has CRLF line ends, as the pages let users
+#   edit it in Notepad, which before Windows 10 1809 shows LF alone as one line;
 # - the Kernel-PnP event, the same files and the same hash commands.
 # Usage: readmes-agree.sh <source folder>
 set -euo pipefail
@@ -20,6 +23,8 @@ design="$src/resources/form1_design.h"
 texts="$src/app/texts.h"
 form="$src/app/form1.cpp"
 close_requests="$src/window/close_requests.cpp"
+skin_file="$src/skin/skin_file.h"
+skin="$src/skin/skinh.she"
 cmake="$src/CMakeLists.txt"
 status=0
 fail() {
@@ -99,6 +104,24 @@ case "$os_version" in
   *) windows="?" ; fail "no Windows name for the version $os_version in $cmake" ;;
 esac
 
+# The largest skin file the parser reads, in KB (1024 bytes) as the pages say it.
+limit_bytes="$(sed -n 's/.*\bkMaxFileBytes = \([0-9 *]*[0-9]\);.*/\1/p' "$skin_file")"
+limit_kb=""
+if [ -z "$limit_bytes" ]; then
+  fail "cannot read kMaxFileBytes in $skin_file"
+elif [ $((limit_bytes % 1024)) != 0 ]; then
+  fail "kMaxFileBytes in $skin_file is $((limit_bytes)) bytes, not a whole number of KB"
+else
+  limit_kb=$((limit_bytes / 1024))
+fi
+
+# The shipped skin: every line ends in CR LF, the last one too.
+lf="$(tr -cd '\n' <"$skin" | wc -c)"
+cr="$(tr -cd '\r' <"$skin" | wc -c)"
+crlf="$(grep -c $'\r$' "$skin" || true)"
+[ "$lf" -gt 0 ] && [ "$cr" = "$lf" ] && [ "$crlf" = "$lf" ] && [ "$(tail -c 1 "$skin" | od -An -c | tr -d ' ')" = '\n' ] ||
+  fail "$skin does not end every line in CR LF ($lf LF, $cr CR, $crlf lines end in CR)"
+
 # Windows writes "stopped the removal or ejection" as this Kernel-PnP event.
 # The program never reads the event log, so no source of ours holds it.
 event_id=225
@@ -118,6 +141,7 @@ flatten() { sed 's/^[[:space:]]*//' <<<"$1" | tr '\n' ' '; }
 files_in() { grep -oE '\b[A-Za-z0-9_]+\.(exe|dll|she|msc)\b|SHA256SUMS' <<<"$1" | sort -u | tr '\n' ' ' || true; }
 seconds_in() { grep -oE '[0-9]+ ?(秒|s\b|seconds?\b)' <<<"$1" | grep -oE '^[0-9]+' | sort -un || true; }
 event_ids_in() { grep -oiE '(事件 ?ID|event ID)[^0-9]{0,12}[0-9]+' <<<"$1" | grep -oE '[0-9]+$' || true; }
+sizes_in() { grep -oE '[0-9]+ ?(KB|KiB)\b' <<<"$1" | grep -oE '^[0-9]+' | sort -un || true; }
 windows_in() { grep -oE 'Windows [A-Za-z0-9.]+ ?(或更高版本|or later)' <<<"$1" | cut -d' ' -f2 || true; }
 
 # The close question's answers marked @Yes@, @No@, @Cancel@, by the labels of
@@ -185,6 +209,7 @@ check() {
     fail "$name gives the seconds ${seconds//$'\n'/ }; the repair takes $repair_seconds, the shell is down $shell_down_seconds"
   states_only "$name" "the event ID" "$event_id" "$(event_ids_in "$text")"
   states_only "$name" "the oldest Windows" "$windows" "$(windows_in "$text")"
+  [ -z "$limit_kb" ] || states_only "$name" "the skin file's size limit in KB" "$limit_kb" "$(sizes_in "$text")"
   check_answers "$name" "$(mark_answers_"$3" <<<"$text")"
 }
 check "README.zh-CN.md" "$page_text" chinese
@@ -192,5 +217,6 @@ check "readme.txt (中文)" "$chinese" chinese
 check "readme.txt (English)" "$english" english
 [ "$status" = 0 ] && echo "readmes agree: captions ${captions[*]}; files $page_files;" \
   "repair ${repair_seconds} s (shell down ${shell_down_seconds} s); Windows $windows; event $event_id;" \
+  "skin file up to $limit_kb KB, CR LF line ends;" \
   "block reason $block_reason; Yes: ${does[Yes]}, No: ${does[No]}, Cancel: ${does[Cancel]}"
 exit "$status"
