@@ -48,16 +48,19 @@ void paintInto(HWND button, HDC target) {
     const std::wstring_view text(caption.data(), static_cast<std::size_t>(length > 0 ? length : 0));
     const auto font = reinterpret_cast<HFONT>(::SendMessageW(button, WM_GETFONT, 0, 0));
     const ButtonState state = stateOf(button);
+    // Asked at every paint: a window moved to a monitor of another scale
+    // draws its next paint at the new DPI.
+    const ButtonMetrics metrics = buttonMetricsAt(dpiOf(button));
 
     const CountedDc memory = counted<CountedDc>(::CreateCompatibleDC(target));
     const CountedBitmap bitmap =
         counted<CountedBitmap>(::CreateCompatibleBitmap(target, area.right, area.bottom));
     if (!memory || !bitmap) {
-        skin::state()->drawButton(target, area, state, font, text);
+        skin::state()->drawButton(target, area, state, metrics, font, text);
         return;
     }
     const HGDIOBJ old = ::SelectObject(memory.get(), bitmap.get());
-    skin::state()->drawButton(memory.get(), area, state, font, text);
+    skin::state()->drawButton(memory.get(), area, state, metrics, font, text);
     ::BitBlt(target, 0, 0, area.right, area.bottom, memory.get(), 0, 0, SRCCOPY);
     ::SelectObject(memory.get(), old);
 }
