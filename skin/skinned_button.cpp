@@ -87,11 +87,21 @@ LRESULT withoutOwnDrawing(HWND button, WNDPROC previous, UINT message, WPARAM wP
     return result;
 }
 
+// Whether the system will tell the button when the mouse leaves it. Asked
+// rather than assumed: a move handled after the cursor has already left
+// (late, on a busy machine) is answered by Windows with an immediate
+// WM_MOUSELEAVE, but Wine's TrackMouseEvent then succeeds, tracks nothing and
+// never sends one, and the button would stay hot.
+bool leaveTracked(HWND button) {
+    TRACKMOUSEEVENT query{sizeof query, TME_QUERY, nullptr, 0};
+    return ::TrackMouseEvent(&query) && query.hwndTrack == button && (query.dwFlags & TME_LEAVE);
+}
+
 void setHot(HWND button, bool hot) {
     if ((::GetPropW(button, kHot) != nullptr) == hot) return;
     if (hot) {
         TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, button, 0};
-        if (!::TrackMouseEvent(&track)) return;
+        if (!::TrackMouseEvent(&track) || !leaveTracked(button)) return;
         ::SetPropW(button, kHot, reinterpret_cast<HANDLE>(1));
     } else {
         ::RemovePropW(button, kHot);
