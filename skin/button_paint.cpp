@@ -7,15 +7,15 @@ namespace {
 
 Colour fromColorRef(COLORREF c) { return Colour{GetRValue(c), GetGValue(c), GetBValue(c)}; }
 
-// A one-pixel frame in the pen, inset from the area.
-void frame(HDC dc, RECT area, int inset, HPEN pen) {
+// A frame `width` pixels wide in the brush, inset from the area: one-pixel
+// rings, inside one another.
+void frame(HDC dc, RECT area, int inset, int width, HBRUSH brush) {
     ::InflateRect(&area, -inset, -inset);
-    if (area.right <= area.left || area.bottom <= area.top) return;
-    const HGDIOBJ oldPen = ::SelectObject(dc, pen);
-    const HGDIOBJ oldBrush = ::SelectObject(dc, ::GetStockObject(NULL_BRUSH));
-    ::Rectangle(dc, area.left, area.top, area.right, area.bottom);
-    ::SelectObject(dc, oldBrush);
-    ::SelectObject(dc, oldPen);
+    for (int ring = 0; ring < width; ++ring) {
+        if (area.right <= area.left || area.bottom <= area.top) return;
+        ::FrameRect(dc, &area, brush);
+        ::InflateRect(&area, -1, -1);
+    }
 }
 
 HBRUSH faceFor(const ButtonTools& tools, const ButtonState& state) {
@@ -37,21 +37,34 @@ ButtonTools::ButtonTools(const ButtonColours& colours)
       face_(counted<CountedBrush>(::CreateSolidBrush(toColorRef(colours.face)))),
       hot_(counted<CountedBrush>(::CreateSolidBrush(toColorRef(colours.hot)))),
       pressed_(counted<CountedBrush>(::CreateSolidBrush(toColorRef(colours.pressed)))),
-      border_(counted<CountedPen>(::CreatePen(PS_SOLID, 1, toColorRef(colours.border)))),
-      focus_(counted<CountedPen>(::CreatePen(PS_SOLID, 1, toColorRef(colours.focus)))) {}
+      border_(counted<CountedBrush>(::CreateSolidBrush(toColorRef(colours.border)))),
+      focus_(counted<CountedBrush>(::CreateSolidBrush(toColorRef(colours.focus)))) {}
+
+int dpiOf(HWND button) {
+    // Windows 10 1607 and later; bound by name so that the library still
+    // loads on older systems.
+    using DpiForWindowFn = UINT(WINAPI*)(HWND);
+    const auto dpiForWindow = reinterpret_cast<DpiForWindowFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    const UINT found = dpiForWindow ? dpiForWindow(button) : 0;
+    if (found > 0) return static_cast<int>(found);
+    const win32::ScreenDc screen(::GetDC(nullptr));
+    const int system = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
+    return system > 0 ? system : 96;
+}
 
 void drawButton(HDC dc, const RECT& area, const ButtonTools& tools, const ButtonState& state,
-                HFONT font, std::wstring_view caption) {
+                const ButtonMetrics& metrics, HFONT font, std::wstring_view caption) {
     ::FillRect(dc, &area, faceFor(tools, state));
-    frame(dc, area, 0, tools.border());
+    frame(dc, area, 0, metrics.frame, tools.border());
     // The default button, the one Enter presses, wears a double frame.
-    if (state.isDefault) frame(dc, area, 1, tools.border());
-    if (state.focusCue) frame(dc, area, 3, tools.focus());
+    if (state.isDefault) frame(dc, area, metrics.frame, metrics.frame, tools.border());
+    if (state.focusCue) frame(dc, area, metrics.focusInset, metrics.frame, tools.focus());
 
     RECT text = area;
-    ::InflateRect(&text, -4, -2);
+    ::InflateRect(&text, -metrics.captionX, -metrics.captionY);
     // The caption moves with the face, as the system's pushed button does.
-    if (state.pushed && state.enabled) ::OffsetRect(&text, 1, 1);
+    if (state.pushed && state.enabled) ::OffsetRect(&text, metrics.pushOffset, metrics.pushOffset);
     const HGDIOBJ oldFont = font ? ::SelectObject(dc, font) : nullptr;
     ::SetBkMode(dc, TRANSPARENT);
     const ButtonColours& c = tools.colours();

@@ -24,16 +24,19 @@ class ButtonTools {
     HBRUSH face() const { return face_.get(); }
     HBRUSH hot() const { return hot_.get(); }
     HBRUSH pressed() const { return pressed_.get(); }
-    HPEN border() const { return border_.get(); }
-    HPEN focus() const { return focus_.get(); }
+    HBRUSH border() const { return border_.get(); }
+    HBRUSH focus() const { return focus_.get(); }
 
   private:
     ButtonColours colours_;
     CountedBrush face_;
     CountedBrush hot_;
     CountedBrush pressed_;
-    CountedPen border_;
-    CountedPen focus_;
+    // Frames are filled, not stroked: a brush serves every DPI, where a pen
+    // would be one width, so a window moved to another monitor needs no
+    // other object.
+    CountedBrush border_;
+    CountedBrush focus_;
 };
 
 struct ButtonState {
@@ -45,9 +48,13 @@ struct ButtonState {
     bool multiline = false;
 };
 
-// Draws the whole button in `area`; the caption in the given font, centred,
-// without access-key underlines.
+// Draws the whole button in `area` with the measures of its DPI; the caption
+// in the given font, centred, without access-key underlines.
 void drawButton(HDC dc, const RECT& area, const ButtonTools& tools, const ButtonState& state,
-                HFONT font, std::wstring_view caption);
+                const ButtonMetrics& metrics, HFONT font, std::wstring_view caption);
+
+// The button's DPI: its window's where the system has per-monitor DPI, the
+// system's otherwise.
+int dpiOf(HWND button);
 
 }  // namespace skin

@@ -17,7 +17,6 @@ void deleteCountedDc(HDC dc);
 }  // namespace detail
 
 using CountedBrush = win32::UniqueResource<HBRUSH, nullptr, detail::deleteCountedObject>;
-using CountedPen = win32::UniqueResource<HPEN, nullptr, detail::deleteCountedObject>;
 using CountedBitmap = win32::UniqueResource<HBITMAP, nullptr, detail::deleteCountedObject>;
 using CountedDc = win32::UniqueResource<HDC, nullptr, detail::deleteCountedDc>;
 

@@ -21,7 +21,15 @@ bool isClass(std::wstring_view name, std::wstring_view expected) {
                       [](wchar_t a, wchar_t b) { return lower(a) == lower(b); });
 }
 
+// Pixels at 96 DPI to pixels at `dpi`, both positive: to the nearest,
+// halves up, as MulDiv and the window's layout round.
+int scaled(int pixels, int dpi) { return (pixels * dpi + 48) / 96; }
+
 }  // namespace
+
+ButtonMetrics buttonMetricsAt(int dpi) {
+    return {scaled(1, dpi), scaled(3, dpi), scaled(4, dpi), scaled(2, dpi), scaled(1, dpi)};
+}
 
 Paint paintFor(const Skin& skin, Element element) {
     switch (element) {

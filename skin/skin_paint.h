@@ -57,6 +57,22 @@ struct SystemButtonColours {
 // the face, the focus cue to the text.
 std::optional<ButtonColours> buttonColours(const Skin& skin, const SystemButtonColours& system);
 
+// A skinned push button's measures in pixels at a DPI: the frame's width
+// (the default button's second frame and the focus cue are as wide), the
+// focus cue's inset, the caption's inset and how far it moves while pushed.
+struct ButtonMetrics {
+    int frame;
+    int focusInset;
+    int captionX;
+    int captionY;
+    int pushOffset;
+    bool operator==(const ButtonMetrics&) const = default;
+};
+
+// The measures drawn at 96 DPI, scaled to `dpi` and rounded as the window's
+// layout rounds, so that the button keeps pace with its window and text.
+ButtonMetrics buttonMetricsAt(int dpi);
+
 // A push button, plain or default: the buttons the skin draws. Radio
 // buttons, check boxes, group boxes and owner-drawn buttons are not.
 bool isPushButton(std::wstring_view controlClass, std::uint32_t controlStyle);

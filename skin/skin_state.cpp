@@ -145,12 +145,12 @@ bool State::drawsButtons() {
     return look && !standingDown_ && look->buttons();
 }
 
-bool State::drawButton(HDC dc, const RECT& area, const ButtonState& button, HFONT font,
-                       std::wstring_view caption) {
+bool State::drawButton(HDC dc, const RECT& area, const ButtonState& button,
+                       const ButtonMetrics& metrics, HFONT font, std::wstring_view caption) {
     const Look* const look = holdButtonLook();
     if (!look) return false;
     // Outside the lock: drawing text may load fonts, and with them modules.
-    skin::drawButton(dc, area, *look->buttons(), button, font, caption);
+    skin::drawButton(dc, area, *look->buttons(), button, metrics, font, caption);
     releaseLook(look);
     return true;
 }

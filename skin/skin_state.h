@@ -69,8 +69,8 @@ class State {
     // Draws a push button in the look in force, held (not locked) for the
     // paint so that it outlives a replacement; false when buttons keep the
     // system's look.
-    bool drawButton(HDC dc, const RECT& area, const ButtonState& button, HFONT font,
-                    std::wstring_view caption);
+    bool drawButton(HDC dc, const RECT& area, const ButtonState& button,
+                    const ButtonMetrics& metrics, HFONT font, std::wstring_view caption);
 
   private:
     class Held;

@@ -48,16 +48,19 @@ void paintInto(HWND button, HDC target) {
     const std::wstring_view text(caption.data(), static_cast<std::size_t>(length > 0 ? length : 0));
     const auto font = reinterpret_cast<HFONT>(::SendMessageW(button, WM_GETFONT, 0, 0));
     const ButtonState state = stateOf(button);
+    // Asked at every paint: a window moved to a monitor of another scale
+    // draws its next paint at the new DPI.
+    const ButtonMetrics metrics = buttonMetricsAt(dpiOf(button));
 
     const CountedDc memory = counted<CountedDc>(::CreateCompatibleDC(target));
     const CountedBitmap bitmap =
         counted<CountedBitmap>(::CreateCompatibleBitmap(target, area.right, area.bottom));
     if (!memory || !bitmap) {
-        skin::state()->drawButton(target, area, state, font, text);
+        skin::state()->drawButton(target, area, state, metrics, font, text);
         return;
     }
     const HGDIOBJ old = ::SelectObject(memory.get(), bitmap.get());
-    skin::state()->drawButton(memory.get(), area, state, font, text);
+    skin::state()->drawButton(memory.get(), area, state, metrics, font, text);
     ::BitBlt(target, 0, 0, area.right, area.bottom, memory.get(), 0, 0, SRCCOPY);
     ::SelectObject(memory.get(), old);
 }
@@ -84,11 +87,21 @@ LRESULT withoutOwnDrawing(HWND button, WNDPROC previous, UINT message, WPARAM wP
     return result;
 }
 
+// Whether the system will tell the button when the mouse leaves it. Asked
+// rather than assumed: a move handled after the cursor has already left
+// (late, on a busy machine) is answered by Windows with an immediate
+// WM_MOUSELEAVE, but Wine's TrackMouseEvent then succeeds, tracks nothing and
+// never sends one, and the button would stay hot.
+bool leaveTracked(HWND button) {
+    TRACKMOUSEEVENT query{sizeof query, TME_QUERY, nullptr, 0};
+    return ::TrackMouseEvent(&query) && query.hwndTrack == button && (query.dwFlags & TME_LEAVE);
+}
+
 void setHot(HWND button, bool hot) {
     if ((::GetPropW(button, kHot) != nullptr) == hot) return;
     if (hot) {
         TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, button, 0};
-        if (!::TrackMouseEvent(&track)) return;
+        if (!::TrackMouseEvent(&track) || !leaveTracked(button)) return;
         ::SetPropW(button, kHot, reinterpret_cast<HANDLE>(1));
     } else {
         ::RemovePropW(button, kHot);

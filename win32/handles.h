@@ -38,6 +38,7 @@ inline void closeHandle(HANDLE h) { ::CloseHandle(h); }
 inline void freeLibrary(HMODULE m) { ::FreeLibrary(m); }
 inline void deleteObject(HGDIOBJ o) { ::DeleteObject(o); }
 inline void deleteDc(HDC dc) { ::DeleteDC(dc); }
+inline void releaseScreenDc(HDC dc) { ::ReleaseDC(nullptr, dc); }
 inline void localFree(HLOCAL p) { ::LocalFree(p); }
 inline void destroyIcon(HICON i) { ::DestroyIcon(i); }
 inline void unhookWindowsHook(HHOOK h) { ::UnhookWindowsHookEx(h); }
@@ -51,6 +52,8 @@ using UniqueLibrary = UniqueResource<HMODULE, nullptr, detail::freeLibrary>;
 using UniqueGdiObject = UniqueResource<HGDIOBJ, nullptr, detail::deleteObject>;
 // CreateCompatibleDC; not for GetDC's, which are released, not deleted.
 using UniqueDc = UniqueResource<HDC, nullptr, detail::deleteDc>;
+// GetDC(nullptr): the screen's, released, not deleted.
+using ScreenDc = UniqueResource<HDC, nullptr, detail::releaseScreenDc>;
 using UniqueLocal = UniqueResource<HLOCAL, nullptr, detail::localFree>;
 using UniqueIcon = UniqueResource<HICON, nullptr, detail::destroyIcon>;
 using UniqueHook = UniqueResource<HHOOK, nullptr, detail::unhookWindowsHook>;

@@ -328,6 +328,30 @@ TEST(Skin, NoGdiObjectLeaksOverAHundredHoverAndPressCycles) {
         mouseTo(program.control(design::kList1));
         ASSERT_TRUE(faceShows(command1, kButtonFace));
     }
+    {
+        SCOPED_TRACE("a move over the button taken after the cursor has left");
+        // On a busy machine the program may take a move after the cursor has
+        // gone on: the button must not stay hot. The program's thread is held
+        // while the cursor passes, so that this happens on every run.
+        const win32::UniqueHandle thread(OpenThread(
+            THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(program.window(), nullptr)));
+        ASSERT_TRUE(thread);
+        ASSERT_NE(SuspendThread(thread.get()), static_cast<DWORD>(-1));
+        mouseTo(command1);
+        // A key between the moves, so that they are not merged into one.
+        key(VK_SHIFT, true);
+        key(VK_SHIFT, false);
+        mouseTo(program.control(design::kList1));
+        ResumeThread(thread.get());
+        // Input is taken in order: once a Tab has moved the focus off the
+        // button, the moves before it are handled and drawn.
+        ASSERT_EQ(e2e::focusIn(program.window()), command1);
+        key(VK_TAB, true);
+        key(VK_TAB, false);
+        ASSERT_TRUE(e2e::waitUntil([&] { return e2e::focusIn(program.window()) != command1; }));
+        ASSERT_TRUE(program.sync());
+        EXPECT_TRUE(faceShows(command1, kButtonFace)) << hex(faceOf(command1));
+    }
     EXPECT_EQ(liveGdiObjects(program), before);
 }
 

@@ -161,6 +161,24 @@ TEST(SkinPaint, OnlyPushButtonsAreDrawnByTheSkin) {
     }
 }
 
+TEST(SkinPaint, ButtonMeasuresFollowTheWindowsDpiRoundedAsTheLayoutIs) {
+    struct Case {
+        int dpi;
+        skin::ButtonMetrics expected;  // frame, focus inset, caption inset x and y, push
+    };
+    const Case cases[] = {
+        {96, {1, 3, 4, 2, 1}},   // 96 DPI keeps the pixels it always had
+        {144, {2, 5, 6, 3, 2}},  // 1.5 and 4.5: halves go up, as MulDiv rounds them
+        {192, {2, 6, 8, 4, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        const skin::ButtonMetrics m = skin::buttonMetricsAt(c.dpi);
+        EXPECT_EQ(m, c.expected) << m.frame << ' ' << m.focusInset << ' ' << m.captionX << 'x'
+                                 << m.captionY << ' ' << m.pushOffset;
+    }
+}
+
 TEST(SkinPaint, ButtonColoursEveryStateAndWhatALeftOutKeyTakes) {
     const skin::SystemButtonColours system{Colour{0xF0, 0, 0}, Colour{0xF1, 0, 0},
                                            Colour{0xF2, 0, 0}, Colour{0xF3, 0, 0}};
