@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "win32/mul_div.h"
+
 namespace skin {
 namespace {
 
@@ -21,9 +23,8 @@ bool isClass(std::wstring_view name, std::wstring_view expected) {
                       [](wchar_t a, wchar_t b) { return lower(a) == lower(b); });
 }
 
-// Pixels at 96 DPI to pixels at `dpi`, both positive: to the nearest,
-// halves up, as MulDiv and the window's layout round.
-int scaled(int pixels, int dpi) { return (pixels * dpi + 48) / 96; }
+// Pixels at 96 DPI to pixels at `dpi`, rounded as the window's layout rounds.
+int scaled(int pixels, int dpi) { return win32::mulDiv(pixels, dpi, 96); }
 
 }  // namespace
 

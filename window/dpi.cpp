@@ -1,6 +1,7 @@
 #include "window/dpi.h"
 
 #include "system/system_paths.h"
+#include "win32/handles.h"
 #include "window/layout.h"
 
 namespace platform::dpi {
@@ -36,9 +37,8 @@ constexpr int kDisableAll = 1;  // DDC_DISABLE_ALL
 }  // namespace
 
 int system() {
-    const HDC screen = ::GetDC(nullptr);
-    const int found = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen) ::ReleaseDC(nullptr, screen);
+    const win32::ScreenDc screen(::GetDC(nullptr));
+    const int found = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
     return found > 0 ? found : 96;
 }
 

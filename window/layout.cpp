@@ -1,7 +1,5 @@
 #include "window/layout.h"
 
-#include <cstdint>
-
 namespace platform {
 namespace {
 
@@ -20,12 +18,6 @@ PixelRect twipsInClient(const design::Control& c) {
 }
 
 }  // namespace
-
-int mulDiv(int a, int b, int c) {
-    const std::int64_t product = static_cast<std::int64_t>(a) * b;
-    const std::int64_t half = c / 2;
-    return static_cast<int>((product >= 0 ? product + half : product - half) / c);
-}
 
 int pixelsAt(int twips, int dpi) { return mulDiv(twips, dpi, design::kTwipsPerInch); }
 

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "resources/form1_design.h"
+#include "win32/mul_div.h"
 
 namespace platform {
 
@@ -28,8 +29,7 @@ struct WindowLayout {
     std::array<int, std::size(design::kPanels)> panelRightEdges;
 };
 
-// a * b / c rounded to the nearest, halves away from zero, as MulDiv does (c > 0).
-int mulDiv(int a, int b, int c);
+using win32::mulDiv;
 
 // Twips to pixels at `dpi`.
 int pixelsAt(int twips, int dpi);

@@ -249,13 +249,15 @@ int Program::listSelection() const {
     return static_cast<int>(SendMessageW(control(design::kList1), LB_GETCURSEL, 0, 0));
 }
 
-std::vector<Record> Program::records() const {
+std::vector<Record> recordsIn(const std::wstring& file) {
     std::vector<Record> result;
-    for (const std::wstring& line : support::split(support::readUtf8File(recordFile_), L'\n')) {
+    for (const std::wstring& line : support::split(support::readUtf8File(file), L'\n')) {
         if (!line.empty()) result.push_back(support::split(line, L'\t'));
     }
     return result;
 }
+
+std::vector<Record> Program::records() const { return recordsIn(recordFile_); }
 
 std::vector<Launch> Program::launches() const {
     std::vector<Launch> result;

@@ -40,6 +40,8 @@ bool copyOrFail(const std::wstring& from, const std::wstring& to);
 
 // What a recording stand-in wrote: one record per line, fields split at tabs.
 using Record = std::vector<std::wstring>;
+// The records in a file that stand-ins write to (E2E_RECORD).
+std::vector<Record> recordsIn(const std::wstring& file);
 
 // A launch seen by the recording stand-in.
 struct Launch {

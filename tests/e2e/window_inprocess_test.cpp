@@ -235,12 +235,10 @@ TEST(WindowInProcess, NamingForReadersShowsNothingOnFailureTriesAgainAndIsNotSta
     ASSERT_TRUE(AskingReader::real);
     const support::TempDir folder(L"naming");
     SetEnvironmentVariableW(L"E2E_RECORD", folder.file(L"records.txt").c_str());
-    const auto annotated = [&] {
-        std::vector<std::wstring> lines;
-        for (const auto& line :
-             support::split(support::readUtf8File(folder.file(L"records.txt")), L'\n'))
-            if (line.rfind(L"annotate\t", 0) == 0) lines.push_back(line);
-        return lines;
+    const auto annotations = [&] {
+        const auto records = e2e::recordsIn(folder.file(L"records.txt"));
+        return std::count_if(records.begin(), records.end(),
+                             [](const e2e::Record& r) { return r[0] == L"annotate"; });
     };
     const e2e::InProcessWindow form;
     ASSERT_TRUE(form.window());
@@ -264,7 +262,7 @@ TEST(WindowInProcess, NamingForReadersShowsNothingOnFailureTriesAgainAndIsNotSta
     const e2e::RecordingAnnotations recording;
     ASSERT_TRUE(recording.installed());
     SendMessageW(notes, WM_GETOBJECT, 0, OBJID_CLIENT);
-    EXPECT_EQ(annotated().size(), 4u) << "two properties for each control, once";
+    EXPECT_EQ(annotations(), 4) << "two properties for each control, once";
     EXPECT_EQ(AskingReader::toldOf, (std::vector<HWND>{list, notes}));
     EXPECT_EQ(AskingReader::deepest, 1) << "asked again inside the event, named nothing again";
     EXPECT_TRUE(boxes.asked().empty());
