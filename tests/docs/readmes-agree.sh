@@ -10,7 +10,13 @@
 # - the skin file's size limit (the parser's kMaxFileBytes, skin/skin_file.h);
 # - that the shipped skinh.she has CRLF line ends, as the pages let users
 #   edit it in Notepad, which before Windows 10 1809 shows LF alone as one line;
-# - the Kernel-PnP event, the same files and the same hash commands.
+# - the Kernel-PnP event, the same files and the same hash commands;
+# - in each text's own language, with Windows' own labels: the way past
+#   SmartScreen's warning for the unsigned program (Windows 已保护你的电脑,
+#   更多信息, 仍要运行), the name Safely Remove Hardware gives the stick
+#   (USB 大容量存储设备), the eject button still there while the taskbar is
+#   gone, Task Manager's 运行新任务 that starts the shell again, and the
+#   page's step 3 (close what is open, then try each button and eject).
 # Usage: readmes-agree.sh <source folder>
 set -euo pipefail
 # The patterns and the texts hold Chinese characters: read them as characters
@@ -53,6 +59,9 @@ captions+=("$(text_of kCaptionRestartExplorer)")
 for caption in "${captions[@]}"; do
   [ -n "$caption" ] || fail "an empty caption: the design or app/texts.h changed shape"
 done
+# The button that opens Safely Remove Hardware, named where the taskbar is gone.
+eject_caption="$(sed -n 's/.*{kCommand5, Kind::Button, [^,]*, L"\([^"]*\)",.*/\1/p' "$design")"
+[ -n "$eject_caption" ] || fail "cannot read kCommand5's caption in $design"
 
 # The forced repair's stages, "<pause in ms> <shell down during it>" a line.
 stage_table="$(sed -n '/kStages\[\] = {/,/};/p' "$form")"
@@ -126,6 +135,15 @@ crlf="$(grep -c $'\r$' "$skin" || true)"
 # The program never reads the event log, so no source of ours holds it.
 event_id=225
 
+# What each text says in its own language, Windows' labels as Windows shows
+# them.
+says_chinese=("Windows 已保护你的电脑" "更多信息" "仍要运行" "USB 大容量存储设备"
+  "任务栏不在时，本工具自己的按钮${eject_caption}仍能打开" "运行新任务"
+  "每点一个就试着弹出一次U盘")
+says_english=("Windows protected your PC" "More info" "Run anyway" "USB Mass Storage Device"
+  "While the taskbar is gone, the tool's own button ${eject_caption} still opens" "Run new task"
+  "one at a time, trying to eject the stick after each")
+
 # ---- What each text says ----
 
 # readme.txt's two halves, without its byte order mark and CRs.
@@ -136,6 +154,15 @@ english="$(awk 'on; /^==== English ====$/ { on = 1 }' <<<"$plain")"
 
 # A text on one line: a phrase may wrap anywhere.
 flatten() { sed 's/^[[:space:]]*//' <<<"$1" | tr '\n' ' '; }
+# A text or a phrase as compared: without bold and quotation marks, and in
+# Chinese, which wraps between any two characters, without spaces.
+plain_words() {  # <language> <text>
+  if [ "$1" = chinese ]; then
+    sed -E 's/\*\*|[“”"]|[[:space:]]//g' <<<"$2"
+  else
+    sed -E 's/\*\*|[“”"]//g; s/[[:space:]]+/ /g' <<<"$2"
+  fi
+}
 # What a text states, one a line; nothing when it states none. A number may
 # stand right after a Chinese character ("约12秒"), so no \b before it.
 files_in() { grep -oE '\b[A-Za-z0-9_]+\.(exe|dll|she|msc)\b|SHA256SUMS' <<<"$1" | sort -u | tr '\n' ' ' || true; }
@@ -193,13 +220,15 @@ page_files="$(files_in "$page_text")"
 [ -n "$page_files" ] || fail "README.zh-CN.md names no file"
 
 check() {
-  local name="$1" text caption term files seconds
+  local name="$1" text words caption term files seconds
+  local -n says="says_$3"
   text="$(flatten "$2")"
+  words="$(plain_words "$3" "$text")"
   for caption in "${captions[@]}"; do
     grep -qF -- "$caption" <<<"$text" || fail "$name does not name the button $caption"
   done
-  for term in "certutil -hashfile" "Get-FileHash" "Kernel-PnP" "$block_reason"; do
-    grep -qF -- "$term" <<<"$text" || fail "$name does not say $term"
+  for term in "certutil -hashfile" "Get-FileHash" "Kernel-PnP" "$block_reason" "${says[@]}"; do
+    grep -qF -- "$(plain_words "$3" "$term")" <<<"$words" || fail "$name does not say: $term"
   done
   files="$(files_in "$text")"
   [ "$files" = "$page_files" ] || fail "$name names the files: $files; README.zh-CN.md: $page_files"
@@ -217,6 +246,7 @@ check "readme.txt (中文)" "$chinese" chinese
 check "readme.txt (English)" "$english" english
 [ "$status" = 0 ] && echo "readmes agree: captions ${captions[*]}; files $page_files;" \
   "repair ${repair_seconds} s (shell down ${shell_down_seconds} s); Windows $windows; event $event_id;" \
-  "skin file up to $limit_kb KB, CR LF line ends;" \
+  "skin file up to $limit_kb KB, CR LF line ends; SmartScreen, eject button $eject_caption," \
+  "Safely Remove Hardware, Task Manager and step 3 in each language;" \
   "block reason $block_reason; Yes: ${does[Yes]}, No: ${does[No]}, Cancel: ${does[Cancel]}"
 exit "$status"
