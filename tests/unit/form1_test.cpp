@@ -319,54 +319,43 @@ TEST(Form1Repair, WindowClosedAfterAnyLineEndsTheRunAndNeverLeavesTheShellEnded)
 // unless the session is ending.
 TEST(Form1Repair, FailingStageStopsTheRunAndReenablesTheButton) {
     const std::string kShell = "launch(explorer.exe,2)";
-    const std::string kShellEnded = "TerminateProcess(hproc100,0)";
+    const std::string kEnable = "enable(Command4,1)";
+    // The log line after the shell was ended, and what comes before it.
+    const Strings kLine4 = {"TerminateProcess(hproc100,0)", "listAppend(" + line(3, 3) + ")"};
+    using Fail = int fake::FakeHost::*;
     struct Case {
-        const char* name;
-        int failClipboardAt;
-        int failLaunchAt;
-        int failListAppendAt;
+        Fail fail;  // the operation that throws at its call `at`
+        int at;
         bool sessionEnding;
         std::size_t lines;
         Strings last;  // the calls that end the run
     };
     const Case cases[] = {
-        {"clipboard",
+        {&fake::FakeHost::failClearClipboardAt,
          1,
-         0,
-         0,
          false,
          1,
-         {"listSelect(0)", "clearClipboard", "enable(Command4,1)", "reportError(clearClipboard)"}},
-        {"shell's start",
-         0,
+         {"listSelect(0)", "clearClipboard", kEnable, "reportError(clearClipboard)"}},
+        {&fake::FakeHost::failLaunchAt,
          1,
-         0,
          false,
          4,
-         {"listSelect(3)", kShell, "enable(Command4,1)", "reportError(launch)"}},
-        {"log line after the shell ended",
-         0,
-         0,
+         {"listSelect(3)", kShell, kEnable, "reportError(launch)"}},
+        {&fake::FakeHost::failListAppendAt,
          4,
          false,
          3,
-         {kShellEnded, "listAppend(" + line(3, 3) + ")", kShell, "enable(Command4,1)",
-          "reportError(listAppend)"}},
-        {"log line after the shell ended, session ending",
-         0,
-         0,
+         {kLine4[0], kLine4[1], kShell, kEnable, "reportError(listAppend)"}},
+        {&fake::FakeHost::failListAppendAt,
          4,
          true,
          3,
-         {kShellEnded, "listAppend(" + line(3, 3) + ")", "enable(Command4,1)",
-          "reportError(listAppend)"}},
+         {kLine4[0], kLine4[1], kEnable, "reportError(listAppend)"}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.last.back() + (c.sessionEnding ? ", session ending" : ""));
         Repair r;
-        r.host.failClearClipboardAt = c.failClipboardAt;
-        r.host.failLaunchAt = c.failLaunchAt;
-        r.host.failListAppendAt = c.failListAppendAt;
+        r.host.*c.fail = c.at;
         r.host.ending = c.sessionEnding;
         EXPECT_FALSE(r.run());
         const Strings calls = r.sys.outline();
