@@ -95,14 +95,17 @@ void ReaderServices::remember(const Annotated& annotated) {
 // change both name its child id, and readers speak its new name.
 void ReaderServices::announcePanel(HWND bar, int panel) {
     const auto child = static_cast<DWORD>(panel);
+    // Marked once it took; a failure is tried again with the next result.
     if (!liveMarked_) {
-        liveMarked_ = true;
         if (IAccPropServices* const services = annotations()) {
             VARIANT polite{};
             polite.vt = VT_I4;
             polite.lVal = kPolite;
-            if (SUCCEEDED(services->SetHwndProp(bar, kClient, child, kLiveSettingProperty, polite)))
+            if (SUCCEEDED(
+                    services->SetHwndProp(bar, kClient, child, kLiveSettingProperty, polite))) {
                 remember({bar, child, kLiveSettingProperty});
+                liveMarked_ = true;
+            }
         }
     }
     ::NotifyWinEvent(kLiveRegionChanged, bar, OBJID_CLIENT, static_cast<LONG>(child));
