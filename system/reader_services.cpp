@@ -1,6 +1,7 @@
 #include "system/reader_services.h"
 
 #include "system/system_paths.h"
+#include "win32/bind_export.h"
 
 namespace platform {
 namespace {
@@ -28,7 +29,7 @@ ReaderServices::~ReaderServices() {
     annotations_.reset();
     if (comStarted_) {
         using CoUninitializeFn = void(WINAPI*)();
-        if (const auto stop = bindExport<CoUninitializeFn>(ole32_, "CoUninitialize")) stop();
+        if (const auto stop = win32::bindExport<CoUninitializeFn>(ole32_, "CoUninitialize")) stop();
     }
 }
 
@@ -43,8 +44,8 @@ bool ReaderServices::comReady() {
     keepSystemLibrary(L"oleacc.dll");
     comTried_ = true;  // not before: a failed allocation above is tried again
     using CoInitializeExFn = HRESULT(WINAPI*)(void*, DWORD);
-    const auto start = bindExport<CoInitializeExFn>(ole32_, "CoInitializeEx");
-    coCreateInstance_ = bindExport<CoCreateInstanceFn>(ole32_, "CoCreateInstance");
+    const auto start = win32::bindExport<CoInitializeExFn>(ole32_, "CoInitializeEx");
+    coCreateInstance_ = win32::bindExport<CoCreateInstanceFn>(ole32_, "CoCreateInstance");
     if (!start || !coCreateInstance_) return false;
     // A window's thread is a single-threaded apartment: readers' calls come
     // in through its messages. OLE 1.0's DDE is of no use here.
