@@ -270,10 +270,13 @@ TEST(WindowInProcess, NamingForReadersShowsNothingOnFailureTriesAgainAndIsNotSta
     }
     EXPECT_EQ(annotations(), 0) << "named for a question that is no reader's";
     // The next reader's question, here UI Automation's, names both, each
-    // once, and then tells of both; the hook's questions inside that find
-    // the work done.
+    // once, and then tells of both; questions asked again while a name is
+    // being given, and the hook's inside the events, find the work under way
+    // or done.
+    SetEnvironmentVariableW(L"E2E_ASK_AGAIN", L"1");
     constexpr LONG kUiaRootObjectId = -25;
     SendMessageW(notes, WM_GETOBJECT, 0, static_cast<LPARAM>(static_cast<DWORD>(kUiaRootObjectId)));
+    SetEnvironmentVariableW(L"E2E_ASK_AGAIN", nullptr);
     EXPECT_EQ(annotations(), 4) << "two properties for each control, once";
     SendMessageW(command1, BM_CLICK, 0, 0);
     EXPECT_EQ(annotations(true), 1) << "the live region was not tried again";
