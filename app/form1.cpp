@@ -108,15 +108,26 @@ bool Form1::runRepairStages() {
         {nullptr, L" ]一键强力修复完毕...", 0, false},
         {nullptr, L" ]您可以尝试卸载U盘...", 1000, false},
     };
+    // Whatever ends a stage that ended the shell, a close answered in its
+    // pause or an error, never leaves the user without taskbar and desktop
+    // (unless the session itself is ending): an error's message box would
+    // otherwise be read with neither.
+    const auto restoreShell = [this](const Stage& stage) {
+        if (stage.shellEnded && !host_.sessionEnding()) startShell();
+    };
     for (const Stage& stage : kStages) {
         if (stage.action) stage.action(*this);
-        writeLog(stage.piece);
-        if (stage.pause > 0) Delay(stage.pause);
+        try {
+            writeLog(stage.piece);
+            if (stage.pause > 0) Delay(stage.pause);
+        } catch (...) {
+            restoreShell(stage);
+            throw;
+        }
         if (!host_.windowAlive()) {
             // A close answered during the pause unloaded the window: the run
-            // ends quietly, but never leaves the user without taskbar and
-            // desktop (unless the session itself is ending).
-            if (stage.shellEnded && !host_.sessionEnding()) startShell();
+            // ends quietly.
+            restoreShell(stage);
             return false;
         }
     }

@@ -9,7 +9,7 @@
 //   our own, no clock, no handlers.
 #include <windows.h>
 
-#include "system/system_paths.h"
+#include "win32/bind_export.h"
 #ifdef WITH_DESIGN_CONTROLS
 #include "resources/form1_design.h"
 #include "win32/handles.h"
@@ -40,12 +40,12 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 void setUpAsTheProgramDoes() {
     using SetProcessDPIAwareFn = BOOL(WINAPI*)();
     using ImmDisableIMEFn = BOOL(WINAPI*)(DWORD);
-    if (const auto aware = platform::bindExport<SetProcessDPIAwareFn>(
-            GetModuleHandleW(L"user32.dll"), "SetProcessDPIAware")) {
+    if (const auto aware = win32::bindExport<SetProcessDPIAwareFn>(GetModuleHandleW(L"user32.dll"),
+                                                                   "SetProcessDPIAware")) {
         aware();
     }
-    if (const auto noIme = platform::bindExport<ImmDisableIMEFn>(GetModuleHandleW(L"imm32.dll"),
-                                                                 "ImmDisableIME")) {
+    if (const auto noIme =
+            win32::bindExport<ImmDisableIMEFn>(GetModuleHandleW(L"imm32.dll"), "ImmDisableIME")) {
         noIme(0);
     }
 }

@@ -1,6 +1,7 @@
 #include "skin/button_paint.h"
 
 #include "skin/look.h"
+#include "win32/bind_export.h"
 
 namespace skin {
 namespace {
@@ -43,13 +44,13 @@ ButtonTools::ButtonTools(const ButtonColours& colours)
 int dpiOf(HWND button) {
     // Windows 10 1607 and later; bound by name so that the library still
     // loads on older systems.
-    using DpiForWindowFn = UINT(WINAPI*)(HWND);
-    const auto dpiForWindow = reinterpret_cast<DpiForWindowFn>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    const auto dpiForWindow = win32::bindExport<UINT(WINAPI*)(HWND)>(
+        ::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
     const UINT found = dpiForWindow ? dpiForWindow(button) : 0;
     if (found > 0) return static_cast<int>(found);
+    // The system DPI, read as the window reads it.
     const win32::ScreenDc screen(::GetDC(nullptr));
-    const int system = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
+    const int system = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
     return system > 0 ? system : 96;
 }
 

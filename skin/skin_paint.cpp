@@ -29,7 +29,11 @@ int scaled(int pixels, int dpi) { return win32::mulDiv(pixels, dpi, 96); }
 }  // namespace
 
 ButtonMetrics buttonMetricsAt(int dpi) {
-    return {scaled(1, dpi), scaled(3, dpi), scaled(4, dpi), scaled(2, dpi), scaled(1, dpi)};
+    const int frame = scaled(1, dpi);
+    const int focusInset = scaled(3, dpi);
+    // The caption starts right after the focus cue, as at 96 DPI: rounded on
+    // its own it would start inside the cue at 144 and 240 DPI.
+    return {frame, focusInset, focusInset + frame, scaled(2, dpi), scaled(1, dpi)};
 }
 
 Paint paintFor(const Skin& skin, Element element) {

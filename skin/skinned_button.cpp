@@ -98,12 +98,22 @@ bool leaveTracked(HWND button) {
 }
 
 void setHot(HWND button, bool hot) {
-    if ((::GetPropW(button, kHot) != nullptr) == hot) return;
+    const bool marked = ::GetPropW(button, kHot) != nullptr;
     if (hot) {
+        // Windows ends all tracking when it sends WM_MOUSELEAVE: a button still
+        // marked hot whose leave is no longer tracked tracks it again.
+        if (marked && leaveTracked(button)) return;
         TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, button, 0};
-        if (!::TrackMouseEvent(&track) || !leaveTracked(button)) return;
-        ::SetPropW(button, kHot, reinterpret_cast<HANDLE>(1));
+        const bool tracked = ::TrackMouseEvent(&track) && leaveTracked(button);
+        if (tracked == marked) return;
+        // Not tracked: the cursor has already left.
+        if (tracked) {
+            ::SetPropW(button, kHot, reinterpret_cast<HANDLE>(1));
+        } else {
+            ::RemovePropW(button, kHot);
+        }
     } else {
+        if (!marked) return;
         ::RemovePropW(button, kHot);
     }
     ::RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -117,6 +127,10 @@ LRESULT handleButtonMessage(HWND button, UINT message, WPARAM wParam, LPARAM lPa
         return ::CallWindowProcW(previous, button, message, wParam, lParam);
     }
     if (!state() || !state()->drawsButtons()) {
+        // The leave ends the system's tracking even while the skin stands
+        // down: a mark kept would draw the button hot when the skin comes
+        // back.
+        if (message == WM_MOUSELEAVE) ::RemovePropW(button, kHot);
         return ::CallWindowProcW(previous, button, message, wParam, lParam);
     }
     switch (message) {

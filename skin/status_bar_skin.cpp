@@ -2,6 +2,7 @@
 
 #include "skin/enum_boundary.h"
 #include "skin/subclass.h"
+#include "win32/bind_export.h"
 
 namespace skin {
 namespace {
@@ -19,10 +20,8 @@ void setStatusTheme(HWND bar, bool themed) {
     using GetWindowThemeFn = HANDLE(WINAPI*)(HWND);
     const HMODULE uxtheme = ::GetModuleHandleW(L"uxtheme.dll");
     if (!uxtheme) return;
-    const auto setTheme = reinterpret_cast<SetWindowThemeFn>(
-        reinterpret_cast<void*>(::GetProcAddress(uxtheme, "SetWindowTheme")));
-    const auto getTheme = reinterpret_cast<GetWindowThemeFn>(
-        reinterpret_cast<void*>(::GetProcAddress(uxtheme, "GetWindowTheme")));
+    const auto setTheme = win32::bindExport<SetWindowThemeFn>(uxtheme, "SetWindowTheme");
+    const auto getTheme = win32::bindExport<GetWindowThemeFn>(uxtheme, "GetWindowTheme");
     if (!setTheme || !getTheme) return;
     if (themed) {
         // Give back only a theme that the skin took away.

@@ -2,19 +2,21 @@
 #include <windows.h>
 
 #include "system/system_paths.h"
+#include "win32/bind_export.h"
 
 namespace platform {
 
 void declareDpiAware() {
     const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    declareDpiAware({bindExport<int(WINAPI*)(void*)>(user32, "SetProcessDpiAwarenessContext"),
-                     bindExport<int(WINAPI*)()>(user32, "SetProcessDPIAware")});
+    declareDpiAware(
+        {win32::bindExport<int(WINAPI*)(void*)>(user32, "SetProcessDpiAwarenessContext"),
+         win32::bindExport<int(WINAPI*)()>(user32, "SetProcessDPIAware")});
 }
 
 void disableInputMethod() {
     using ImmDisableIMEFn = BOOL(WINAPI*)(DWORD);
     const auto disable =
-        bindExport<ImmDisableIMEFn>(::GetModuleHandleW(L"imm32.dll"), "ImmDisableIME");
+        win32::bindExport<ImmDisableIMEFn>(::GetModuleHandleW(L"imm32.dll"), "ImmDisableIME");
     if (disable) disable(0);
 }
 

@@ -1,6 +1,7 @@
 #include "system/reader_services.h"
 
 #include "system/system_paths.h"
+#include "win32/bind_export.h"
 
 namespace platform {
 namespace {
@@ -28,7 +29,7 @@ ReaderServices::~ReaderServices() {
     annotations_.reset();
     if (comStarted_) {
         using CoUninitializeFn = void(WINAPI*)();
-        if (const auto stop = bindExport<CoUninitializeFn>(ole32_, "CoUninitialize")) stop();
+        if (const auto stop = win32::bindExport<CoUninitializeFn>(ole32_, "CoUninitialize")) stop();
     }
 }
 
@@ -43,8 +44,8 @@ bool ReaderServices::comReady() {
     keepSystemLibrary(L"oleacc.dll");
     comTried_ = true;  // not before: a failed allocation above is tried again
     using CoInitializeExFn = HRESULT(WINAPI*)(void*, DWORD);
-    const auto start = bindExport<CoInitializeExFn>(ole32_, "CoInitializeEx");
-    coCreateInstance_ = bindExport<CoCreateInstanceFn>(ole32_, "CoCreateInstance");
+    const auto start = win32::bindExport<CoInitializeExFn>(ole32_, "CoInitializeEx");
+    coCreateInstance_ = win32::bindExport<CoCreateInstanceFn>(ole32_, "CoCreateInstance");
     if (!start || !coCreateInstance_) return false;
     // A window's thread is a single-threaded apartment: readers' calls come
     // in through its messages. OLE 1.0's DDE is of no use here.
@@ -95,14 +96,17 @@ void ReaderServices::remember(const Annotated& annotated) {
 // change both name its child id, and readers speak its new name.
 void ReaderServices::announcePanel(HWND bar, int panel) {
     const auto child = static_cast<DWORD>(panel);
+    // Marked once it took; a failure is tried again with the next result.
     if (!liveMarked_) {
-        liveMarked_ = true;
         if (IAccPropServices* const services = annotations()) {
             VARIANT polite{};
             polite.vt = VT_I4;
             polite.lVal = kPolite;
-            if (SUCCEEDED(services->SetHwndProp(bar, kClient, child, kLiveSettingProperty, polite)))
+            if (SUCCEEDED(
+                    services->SetHwndProp(bar, kClient, child, kLiveSettingProperty, polite))) {
                 remember({bar, child, kLiveSettingProperty});
+                liveMarked_ = true;
+            }
         }
     }
     ::NotifyWinEvent(kLiveRegionChanged, bar, OBJID_CLIENT, static_cast<LONG>(child));

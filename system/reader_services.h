@@ -30,8 +30,8 @@ class ReaderServices final {
     bool name(HWND control, const wchar_t* text);
     // Tells readers that read or cached the control before to read its name again.
     static void nameChanged(HWND control);
-    // Tells readers that the panel's text changed; the first time, marks the
-    // panel as a polite live region, so that they read it out.
+    // Tells readers that the panel's text changed; until it has succeeded
+    // once, marks the panel as a polite live region, so that they read it out.
     void announcePanel(HWND bar, int panel);
     // Takes back every annotation made; before the controls are destroyed.
     void forgetAll();

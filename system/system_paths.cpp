@@ -2,6 +2,7 @@
 
 #include "system/path_text.h"
 #include "system/text.h"
+#include "win32/bind_export.h"
 
 namespace platform {
 namespace {
@@ -21,7 +22,7 @@ std::wstring directoryFrom(Getter getter) {
 bool isWow64() {
     using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
     const auto isWow64Process =
-        bindExport<IsWow64ProcessFn>(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process");
+        win32::bindExport<IsWow64ProcessFn>(::GetModuleHandleW(L"kernel32.dll"), "IsWow64Process");
     BOOL wow64 = FALSE;
     return isWow64Process && isWow64Process(::GetCurrentProcess(), &wow64) && wow64;
 }
@@ -94,7 +95,7 @@ win32::UniqueLibrary loadProgramLibrary(const wchar_t* name) {
 void hardenDllSearch() {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
     constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
-    const auto setDefault = bindExport<SetDefaultDllDirectoriesFn>(
+    const auto setDefault = win32::bindExport<SetDefaultDllDirectoriesFn>(
         ::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
     if (setDefault) setDefault(kSearchSystem32);
     ::SetDllDirectoryW(L"");

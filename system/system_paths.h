@@ -36,11 +36,4 @@ void hardenDllSearch();
 // very stick it is meant to free; nothing in the program depends on it.
 void leaveStartDirectory();
 
-// Resolves an export to a typed function pointer; null when absent.
-template <typename F>
-F bindExport(HMODULE module, const char* name) {
-    if (!module) return nullptr;
-    return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
-
 }  // namespace platform

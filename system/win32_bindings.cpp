@@ -6,6 +6,7 @@
 
 #include "system/system_paths.h"
 #include "system/text.h"
+#include "win32/bind_export.h"
 
 namespace platform {
 namespace {
@@ -26,7 +27,7 @@ template <typename F>
 F Win32Bindings::required(F& slot, HMODULE module, const wchar_t* library, const char* name) {
     if (!slot) {
         const DWORD error = module ? ERROR_PROC_NOT_FOUND : ERROR_MOD_NOT_FOUND;
-        slot = bindExport<F>(module, name);
+        slot = win32::bindExport<F>(module, name);
         if (!slot) {
             throw app::HostError(L"无法在 " + std::wstring(library) + L" 中找到 " + widen(name),
                                  systemErrorText(error));
@@ -114,7 +115,7 @@ std::int32_t Win32Bindings::skinAttachEx(const char* skinPath, const char* passw
     if (!skinTried_) {
         skinTried_ = true;
         skin_ = loadProgramLibrary(L"SkinH_VB6.dll");
-        skinAttachEx_ = bindExport<decltype(skinAttachEx_)>(skin_.get(), "SkinH_AttachEx");
+        skinAttachEx_ = win32::bindExport<decltype(skinAttachEx_)>(skin_.get(), "SkinH_AttachEx");
     }
     return skinAttachEx_ ? skinAttachEx_(skinPath, password) : 0;
 }

@@ -1,6 +1,6 @@
 #include "window/dpi.h"
 
-#include "system/system_paths.h"
+#include "win32/bind_export.h"
 #include "win32/handles.h"
 #include "window/layout.h"
 
@@ -17,13 +17,14 @@ struct PerMonitor {
 
     PerMonitor() {
         const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-        dpiForWindow = bindExport<decltype(dpiForWindow)>(user32, "GetDpiForWindow");
-        metricForDpi = bindExport<decltype(metricForDpi)>(user32, "GetSystemMetricsForDpi");
-        adjustForDpi = bindExport<decltype(adjustForDpi)>(user32, "AdjustWindowRectExForDpi");
+        dpiForWindow = win32::bindExport<decltype(dpiForWindow)>(user32, "GetDpiForWindow");
+        metricForDpi = win32::bindExport<decltype(metricForDpi)>(user32, "GetSystemMetricsForDpi");
+        adjustForDpi =
+            win32::bindExport<decltype(adjustForDpi)>(user32, "AdjustWindowRectExForDpi");
         parametersForDpi =
-            bindExport<decltype(parametersForDpi)>(user32, "SystemParametersInfoForDpi");
+            win32::bindExport<decltype(parametersForDpi)>(user32, "SystemParametersInfoForDpi");
         dialogBehaviour =
-            bindExport<decltype(dialogBehaviour)>(user32, "SetDialogDpiChangeBehavior");
+            win32::bindExport<decltype(dialogBehaviour)>(user32, "SetDialogDpiChangeBehavior");
     }
 };
 

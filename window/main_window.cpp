@@ -35,6 +35,17 @@ const wchar_t* classOf(design::Kind kind) {
     return WC_STATICW;
 }
 
+// A reader asks for the control's client object, through Active
+// Accessibility (OBJID_CLIENT) or UI Automation (UiaRootObjectId). The
+// window's own object, the class-name index and the native object model are
+// asked by any client and by the system: they start nothing. The id is a
+// 32-bit value, whatever the width of lParam.
+bool asksForReader(LPARAM lParam) {
+    constexpr LONG kUiaRootObjectId = -25;
+    const auto id = static_cast<LONG>(static_cast<DWORD>(lParam));
+    return id == OBJID_CLIENT || id == kUiaRootObjectId;
+}
+
 }  // namespace
 
 win32::UniqueIcon loadAppIcon(HINSTANCE instance, int width, int height) {
@@ -171,7 +182,7 @@ LRESULT CALLBACK MainWindow::readingProc(HWND target, UINT message, WPARAM wPara
         ::RemovePropW(target, kOriginalProcProperty);
     }
     return app::runGuarded(self ? &self->host_ : nullptr, LRESULT{0}, [&] {
-        if (message == WM_GETOBJECT && self) self->nameForReaders();
+        if (message == WM_GETOBJECT && self && asksForReader(lParam)) self->nameForReaders();
         const LRESULT result = ::CallWindowProcW(original, target, message, wParam, lParam);
         const bool notes = ::GetDlgCtrlID(target) == design::kText1 && message == WM_GETDLGCODE;
         return notes ? result & ~LRESULT{DLGC_HASSETSEL} : result;

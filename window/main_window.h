@@ -8,8 +8,8 @@
 
 #include "app/bindings.h"
 #include "app/form1.h"
-#include "system/win32_host.h"
 #include "win32/handles.h"
+#include "window/win32_host.h"
 
 namespace platform {
 

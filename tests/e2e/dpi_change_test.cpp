@@ -8,10 +8,14 @@
 #include <array>
 #include <cmath>
 #include <commctrl.h>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
+#include <vector>
 
+#include "system/process_setup.h"
+#include "tests/e2e/import_stall.h"
 #include "tests/e2e/inprocess_window.h"
 #include "tests/e2e/layout.h"
 #include "tests/support/text.h"
@@ -222,6 +226,45 @@ TEST(HighDpi, TheSizeAskedForANewScaleIsTheDesignsAtThatScale) {
         EXPECT_EQ(size.cx, frame.right - frame.left);
         EXPECT_EQ(size.cy, frame.bottom - frame.top);
     }
+}
+
+// Wine declares no awareness, so what the process asks is watched where it
+// binds: every function bound by name comes through GetProcAddress, replaced
+// here, and the two awareness calls are answered by recorders, v2 refused.
+struct Awareness {
+    static inline FARPROC(WINAPI* real)(HMODULE, LPCSTR) = nullptr;
+    static inline std::vector<std::string> bound, called;
+    static BOOL WINAPI setContext(void* context) {
+        called.push_back("SetProcessDpiAwarenessContext " +
+                         std::to_string(reinterpret_cast<std::intptr_t>(context)));
+        return FALSE;
+    }
+    static BOOL WINAPI setSystemAware() {
+        called.push_back("SetProcessDPIAware");
+        return TRUE;
+    }
+    static FARPROC WINAPI getProcAddress(HMODULE module, LPCSTR name) {
+        if (IS_INTRESOURCE(name)) return real(module, name);
+        bound.emplace_back(name);
+        if (std::strcmp(name, "SetProcessDpiAwarenessContext") == 0)
+            return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&setContext));
+        if (std::strcmp(name, "SetProcessDPIAware") == 0)
+            return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&setSystemAware));
+        return real(module, name);
+    }
+};
+
+TEST(HighDpi, TheProcessBindsOnlyTheTwoAwarenessCallsAndAsksV2ThenTheSystemsDpi) {
+    const e2e::ReplacedImport binder(GetModuleHandleW(nullptr), "kernel32.dll", "GetProcAddress",
+                                     reinterpret_cast<void*>(&Awareness::getProcAddress));
+    Awareness::real = reinterpret_cast<decltype(Awareness::real)>(binder.previous());
+    ASSERT_TRUE(Awareness::real);
+    platform::declareDpiAware();
+    EXPECT_EQ(Awareness::bound,
+              (std::vector<std::string>{"SetProcessDpiAwarenessContext", "SetProcessDPIAware"}))
+        << "never per monitor v1, from shcore or from user32";
+    EXPECT_EQ(Awareness::called,
+              (std::vector<std::string>{"SetProcessDpiAwarenessContext -4", "SetProcessDPIAware"}));
 }
 
 }  // namespace

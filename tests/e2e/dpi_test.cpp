@@ -1,7 +1,9 @@
 // At 144 DPI the window is laid out at the system's DPI, not stretched: every
-// control keeps its proportions, one and a half times its 96-DPI size.
+// control keeps its proportions, one and a half times its 96-DPI size, and
+// the skin draws its buttons' frames as wide.
 #include <gtest/gtest.h>
 
+#include "resources/form1_design.h"
 #include "tests/e2e/harness.h"
 #include "tests/e2e/layout.h"
 
@@ -30,6 +32,21 @@ TEST(HighDpi, EveryControlIsItsDesignRectangleScaledByOneAndAHalf) {
         EXPECT_NEAR(r.right, scaled(e.rect.right), 1);
         EXPECT_NEAR(r.bottom, scaled(e.rect.bottom), 1);
     }
+
+    SCOPED_TRACE("a skinned button's frame, read from the screen");
+    constexpr COLORREF kSkinBorder = RGB(0x6F, 0x8D, 0xAF);  // the default skin's
+    RECT button{};
+    GetWindowRect(program.control(design::kCommand2), &button);
+    const int middle = (button.top + button.bottom) / 2;
+    const auto column = [&](int x) {
+        const HDC dc = GetDC(nullptr);
+        const COLORREF colour = GetPixel(dc, button.left + x, middle);
+        ReleaseDC(nullptr, dc);
+        return colour;
+    };
+    ASSERT_TRUE(e2e::waitUntil([&] { return column(0) == kSkinBorder; }, 5000));
+    EXPECT_EQ(column(1), kSkinBorder) << "1.5 pixels round to 2";
+    EXPECT_NE(column(2), kSkinBorder);
 }
 
 }  // namespace

@@ -149,6 +149,31 @@ BOOL WINAPI recordingUnhook(HHOOK hook) {
     return reinterpret_cast<decltype(&UnhookWindowsHookEx)>(g_realUnhook)(hook);
 }
 
+// The system's answer to the library, with high contrast on or off as the
+// test sets it; Wine can set no high contrast of its own.
+std::atomic<bool> g_highContrast{false};
+BOOL WINAPI contrastSystemParameters(UINT action, UINT param, void* value, UINT flags) {
+    if (action == SPI_GETHIGHCONTRAST && value) {
+        auto& settings = *static_cast<HIGHCONTRASTW*>(value);
+        settings.dwFlags = g_highContrast ? HCF_HIGHCONTRASTON : 0;
+        return TRUE;
+    }
+    return reinterpret_cast<decltype(&SystemParametersInfoW)>(g_real)(action, param, value, flags);
+}
+
+// Whether the system still tracks the mouse's leave of `button`.
+bool leaveTracked(HWND button) {
+    TRACKMOUSEEVENT query{sizeof query, TME_QUERY, nullptr, 0};
+    return TrackMouseEvent(&query) && query.hwndTrack == button && (query.dwFlags & TME_LEAVE);
+}
+
+// Handles what the calling thread's windows were sent, then asks.
+bool afterMessages(const std::function<bool()>& condition) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    return condition();
+}
+
 // A thread that attaches, then ends when told.
 struct AttachThenEnd {
     AttachFn attach;
@@ -391,6 +416,70 @@ TEST_F(SkinLibraryInProcess, AThreadEndsWithoutWaitingForTheLibraryOrCallingInto
     EXPECT_FALSE(g_unhookedByEnding) << "the ending thread called into USER on its way out";
     EXPECT_FALSE(stall.timedOut());
     EXPECT_EQ(attachedSecond, 1);
+}
+
+// All tracking ends with the system's WM_MOUSELEAVE, whether or not the skin
+// draws the button then; the skin must not leave the button hot for good.
+TEST_F(SkinLibraryInProcess, AButtonIsNotLeftHotByALeaveWhileTheSkinStoodDownOrAnEndedTracking) {
+    const COLORREF face = RGB(0xA0, 0x10, 0x10);
+    const COLORREF hot = RGB(0x10, 0xA0, 0x10);
+    const std::string skin =
+        writeSkin(dir_, L"hot.she", "#102030", "[button]\nface = #A01010\nhot = #10A010\n");
+    const e2e::ReplacedImport contrast(library_, "user32.dll", "SystemParametersInfoW",
+                                       reinterpret_cast<void*>(&contrastSystemParameters));
+    g_real = contrast.previous();
+    ASSERT_NE(g_real, nullptr);
+    g_highContrast = false;
+    const TestWindow mine;
+    ShowWindow(mine.top(), SW_SHOWNOACTIVATE);
+    ASSERT_EQ(attach(skin), 1);
+    const HWND button = mine.button();
+    RECT area{};
+    GetWindowRect(button, &area);
+    const POINT on{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+    const POINT off{area.right + 200, area.bottom + 200};
+    // The cursor on the button, and the move Windows would send for it.
+    const auto hover = [&] {
+        SetCursorPos(on.x, on.y);
+        POINT client = on;
+        ScreenToClient(button, &client);
+        SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+    };
+    // The cursor off the button until the system has sent its leave.
+    const auto leave = [&] {
+        SetCursorPos(off.x, off.y);
+        return e2e::waitUntil([&] { return afterMessages([&] { return !leaveTracked(button); }); },
+                              5000);
+    };
+    const auto setContrast = [&](bool high) {
+        g_highContrast = high;
+        SendMessageW(mine.top(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    };
+    ASSERT_EQ(printedFace(button), face);
+
+    SCOPED_TRACE("left while high contrast had the skin stand down");
+    hover();
+    ASSERT_EQ(printedFace(button), hot);
+    setContrast(true);
+    EXPECT_NE(printedFace(button), hot) << "the skin stood down";
+    ASSERT_TRUE(leave()) << "no WM_MOUSELEAVE came";
+    setContrast(false);
+    EXPECT_EQ(printedFace(button), face) << "hot after the leave";
+    hover();
+    EXPECT_EQ(printedFace(button), hot) << "not hot again on the next move";
+    ASSERT_TRUE(leave());
+    EXPECT_EQ(printedFace(button), face);
+
+    SCOPED_TRACE("hot, with the tracking ended without a leave");
+    hover();
+    ASSERT_EQ(printedFace(button), hot);
+    TRACKMOUSEEVENT cancel{sizeof cancel, TME_CANCEL | TME_LEAVE, button, 0};
+    ASSERT_TRUE(TrackMouseEvent(&cancel));
+    ASSERT_FALSE(leaveTracked(button));
+    hover();
+    EXPECT_TRUE(leaveTracked(button)) << "the next move did not track the leave again";
+    EXPECT_TRUE(leave());
+    EXPECT_EQ(printedFace(button), face);
 }
 
 }  // namespace

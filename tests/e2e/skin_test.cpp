@@ -104,8 +104,8 @@ constexpr POINT kFaceSpot{6, 6};
 
 COLORREF faceOf(HWND button) { return Shot(button).at(kFaceSpot.x, kFaceSpot.y); }
 
-bool faceShows(HWND button, COLORREF colour) {
-    return e2e::waitUntil([&] { return faceOf(button) == colour; }, 5000);
+bool faceShows(HWND button, COLORREF colour, DWORD timeoutMs = 5000) {
+    return e2e::waitUntil([&] { return faceOf(button) == colour; }, timeoutMs);
 }
 
 // Real input, as a user gives it, into the foreground window.
@@ -331,25 +331,15 @@ TEST(Skin, NoGdiObjectLeaksOverAHundredHoverAndPressCycles) {
     {
         SCOPED_TRACE("a move over the button taken after the cursor has left");
         // On a busy machine the program may take a move after the cursor has
-        // gone on: the button must not stay hot. The program's thread is held
-        // while the cursor passes, so that this happens on every run.
-        const win32::UniqueHandle thread(OpenThread(
-            THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(program.window(), nullptr)));
-        ASSERT_TRUE(thread);
-        ASSERT_NE(SuspendThread(thread.get()), static_cast<DWORD>(-1));
-        mouseTo(command1);
-        // A key between the moves, so that they are not merged into one.
-        key(VK_SHIFT, true);
-        key(VK_SHIFT, false);
-        mouseTo(program.control(design::kList1));
-        ResumeThread(thread.get());
-        // Input is taken in order: once a Tab has moved the focus off the
-        // button, the moves before it are handled and drawn.
-        ASSERT_EQ(e2e::focusIn(program.window()), command1);
-        key(VK_TAB, true);
-        key(VK_TAB, false);
-        ASSERT_TRUE(e2e::waitUntil([&] { return e2e::focusIn(program.window()) != command1; }));
+        // gone on: the button must not stay hot. The cursor is off the
+        // button, and the move is delivered to it, so that this happens on
+        // every run.
+        ASSERT_TRUE(faceShows(command1, kButtonFace));
+        PostMessageW(command1, WM_MOUSEMOVE, 0, MAKELPARAM(kFaceSpot.x, kFaceSpot.y));
         ASSERT_TRUE(program.sync());
+        // Not drawn hot even for a moment: a hot mark with no leave tracked
+        // is cleared, if ever, only by Wine's own checks some time later.
+        EXPECT_FALSE(faceShows(command1, kButtonHot, 500)) << "drawn hot";
         EXPECT_TRUE(faceShows(command1, kButtonFace)) << hex(faceOf(command1));
     }
     EXPECT_EQ(liveGdiObjects(program), before);

@@ -235,10 +235,13 @@ TEST(WindowInProcess, NamingForReadersShowsNothingOnFailureTriesAgainAndIsNotSta
     ASSERT_TRUE(AskingReader::real);
     const support::TempDir folder(L"naming");
     SetEnvironmentVariableW(L"E2E_RECORD", folder.file(L"records.txt").c_str());
-    const auto annotations = [&] {
+    // Annotations made, of the names or of the live setting.
+    const auto annotations = [&](bool live = false) {
         const auto records = e2e::recordsIn(folder.file(L"records.txt"));
-        return std::count_if(records.begin(), records.end(),
-                             [](const e2e::Record& r) { return r[0] == L"annotate"; });
+        return std::count_if(records.begin(), records.end(), [&](const e2e::Record& r) {
+            return r[0] == L"annotate" &&
+                   (r.size() > 4 && r[4] == L"{C12BCD8E-2A8E-4950-8AE7-3625111D58EB}") == live;
+        });
     };
     const e2e::InProcessWindow form;
     ASSERT_TRUE(form.window());
@@ -250,19 +253,33 @@ TEST(WindowInProcess, NamingForReadersShowsNothingOnFailureTriesAgainAndIsNotSta
     e2e::failNextAllocation();
     const LRESULT answer = SendMessageW(list, WM_GETOBJECT, 0, OBJID_CLIENT);
     EXPECT_TRUE(e2e::allocationRefused()) << "naming allocates, and was refused";
+    const HWND command1 = form.control(design::kCommand1);
     {
         const e2e::RecordingAnnotations missing(folder.file(L"missing.dll"));
         EXPECT_EQ(answer, SendMessageW(list, WM_GETOBJECT, 0, OBJID_CLIENT))
             << "the standard answer";
+        SendMessageW(command1, BM_CLICK, 0, 0);  // a result, its panel not made live
     }
     EXPECT_TRUE(AskingReader::toldOf.empty());
 
-    // The next question names both, each once, and then tells of both; the
-    // hook's questions inside that find the work done.
+    // Questions that are no reader's start nothing.
     const e2e::RecordingAnnotations recording;
     ASSERT_TRUE(recording.installed());
-    SendMessageW(notes, WM_GETOBJECT, 0, OBJID_CLIENT);
+    for (const LONG id : {OBJID_QUERYCLASSNAMEIDX, OBJID_WINDOW, OBJID_NATIVEOM}) {
+        SendMessageW(list, WM_GETOBJECT, 0, static_cast<LPARAM>(static_cast<DWORD>(id)));
+    }
+    EXPECT_EQ(annotations(), 0) << "named for a question that is no reader's";
+    // The next reader's question, here UI Automation's, names both, each
+    // once, and then tells of both; questions asked again while a name is
+    // being given, and the hook's inside the events, find the work under way
+    // or done.
+    SetEnvironmentVariableW(L"E2E_ASK_AGAIN", L"1");
+    constexpr LONG kUiaRootObjectId = -25;
+    SendMessageW(notes, WM_GETOBJECT, 0, static_cast<LPARAM>(static_cast<DWORD>(kUiaRootObjectId)));
+    SetEnvironmentVariableW(L"E2E_ASK_AGAIN", nullptr);
     EXPECT_EQ(annotations(), 4) << "two properties for each control, once";
+    SendMessageW(command1, BM_CLICK, 0, 0);
+    EXPECT_EQ(annotations(true), 1) << "the live region was not tried again";
     EXPECT_EQ(AskingReader::toldOf, (std::vector<HWND>{list, notes}));
     EXPECT_EQ(AskingReader::deepest, 1) << "asked again inside the event, named nothing again";
     EXPECT_TRUE(boxes.asked().empty());

@@ -143,6 +143,7 @@ void FakeHost::setButtonEnabled(app::Button button, bool isEnabled) {
 
 void FakeHost::listAppend(const std::wstring& text) {
     sys_.add(Level::Effect, "listAppend(" + utf8(text) + ")");
+    if (++listAppendCalls_ == failListAppendAt) throw app::HostError(L"listAppend", L"no memory");
     // The list box's count is a signed 16-bit value.
     if (lines.size() >= 32767) ADD_FAILURE() << "appended to a full list box";
     lines.push_back(text);

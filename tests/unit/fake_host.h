@@ -95,6 +95,7 @@ class FakeHost : public app::Host {
     // Call number at which the clipboard's wait sees the window unloaded.
     int closeDuringClearClipboardAt = 0;
     int failLaunchAt = 0;
+    int failListAppendAt = 0;
     // The error report itself throws, as a broken host might.
     bool failReport = false;
 
@@ -131,6 +132,7 @@ class FakeHost : public app::Host {
     FakeSystem& sys_;
     int clipboardCalls_ = 0;
     int launchCalls_ = 0;
+    int listAppendCalls_ = 0;
     int timeTexts_ = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -313,29 +314,54 @@ TEST(Form1Repair, WindowClosedAfterAnyLineEndsTheRunAndNeverLeavesTheShellEnded)
     }
 }
 
+// A failing stage ends the run there and is reported; the button lets the
+// user try again. A shell already ended is started again before the report,
+// unless the session is ending.
 TEST(Form1Repair, FailingStageStopsTheRunAndReenablesTheButton) {
+    const std::string kShell = "launch(explorer.exe,2)";
+    const std::string kEnable = "enable(Command4,1)";
+    // The log line after the shell was ended, and what comes before it.
+    const Strings kLine4 = {"TerminateProcess(hproc100,0)", "listAppend(" + line(3, 3) + ")"};
+    using Fail = int fake::FakeHost::*;
     struct Case {
-        int failClipboardAt;
-        int failLaunchAt;
+        Fail fail;  // the operation that throws at its call `at`
+        int at;
+        bool sessionEnding;
         std::size_t lines;
-        std::string failing;
-        std::string error;
+        Strings last;  // the calls that end the run
     };
     const Case cases[] = {
-        {1, 0, 1, "clearClipboard", "reportError(clearClipboard)"},
-        {0, 1, 4, "launch(explorer.exe,2)", "reportError(launch)"},
+        {&fake::FakeHost::failClearClipboardAt,
+         1,
+         false,
+         1,
+         {"listSelect(0)", "clearClipboard", kEnable, "reportError(clearClipboard)"}},
+        {&fake::FakeHost::failLaunchAt,
+         1,
+         false,
+         4,
+         {"listSelect(3)", kShell, kEnable, "reportError(launch)"}},
+        {&fake::FakeHost::failListAppendAt,
+         4,
+         false,
+         3,
+         {kLine4[0], kLine4[1], kShell, kEnable, "reportError(listAppend)"}},
+        {&fake::FakeHost::failListAppendAt,
+         4,
+         true,
+         3,
+         {kLine4[0], kLine4[1], kEnable, "reportError(listAppend)"}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.failing);
+        SCOPED_TRACE(c.last.back() + (c.sessionEnding ? ", session ending" : ""));
         Repair r;
-        r.host.failClearClipboardAt = c.failClipboardAt;
-        r.host.failLaunchAt = c.failLaunchAt;
+        r.host.*c.fail = c.at;
+        r.host.ending = c.sessionEnding;
         EXPECT_FALSE(r.run());
         const Strings calls = r.sys.outline();
-        ASSERT_GE(calls.size(), 4u);
-        EXPECT_EQ(Strings(calls.end() - 4, calls.end()),
-                  (Strings{"listSelect(" + std::to_string(c.lines - 1) + ")", c.failing,
-                           "enable(Command4,1)", c.error}));
+        ASSERT_GE(calls.size(), c.last.size());
+        EXPECT_EQ(Strings(calls.end() - static_cast<std::ptrdiff_t>(c.last.size()), calls.end()),
+                  c.last);
         EXPECT_EQ(r.host.lines.size(), c.lines);
         EXPECT_EQ(r.host.errors.size(), 1u);
         EXPECT_TRUE(r.host.enabled[app::Button::Command4]);

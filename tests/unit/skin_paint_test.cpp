@@ -168,14 +168,20 @@ TEST(SkinPaint, ButtonMeasuresFollowTheWindowsDpiRoundedAsTheLayoutIs) {
     };
     const Case cases[] = {
         {96, {1, 3, 4, 2, 1}},   // 96 DPI keeps the pixels it always had
-        {144, {2, 5, 6, 3, 2}},  // 1.5 and 4.5: halves go up, as MulDiv rounds them
-        {192, {2, 6, 8, 4, 2}},
+        {120, {1, 4, 5, 3, 1}},  // 2.5 goes up, 1.25 down
+        {144, {2, 5, 7, 3, 2}},  // 1.5 and 4.5: halves go up, as MulDiv rounds them
+        {192, {2, 6, 8, 4, 2}}, {240, {3, 8, 11, 5, 3}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dpi);
         const skin::ButtonMetrics m = skin::buttonMetricsAt(c.dpi);
         EXPECT_EQ(m, c.expected) << m.frame << ' ' << m.focusInset << ' ' << m.captionX << 'x'
                                  << m.captionY << ' ' << m.pushOffset;
+    }
+    // At any scale Windows offers, the caption starts clear of the focus cue.
+    for (int dpi = 96; dpi <= 480; dpi += 24) {
+        const skin::ButtonMetrics m = skin::buttonMetricsAt(dpi);
+        EXPECT_GE(m.captionX, m.focusInset + m.frame) << dpi << " DPI";
     }
 }
 

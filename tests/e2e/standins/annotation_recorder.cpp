@@ -24,6 +24,16 @@ std::wstring element(HWND window, DWORD object, DWORD child, const GUID& propert
            std::to_wstring(static_cast<LONG>(child)) + L"\t" + guid;
 }
 
+// With E2E_ASK_AGAIN set, each name given asks its control again from inside
+// the call, once, as a reader may while the program is still naming.
+void askAgainFrom(HWND window) {
+    static bool asking = false;
+    if (asking || GetEnvironmentVariableW(L"E2E_ASK_AGAIN", nullptr, 0) == 0) return;
+    asking = true;
+    SendMessageW(window, WM_GETOBJECT, 0, static_cast<LPARAM>(static_cast<DWORD>(OBJID_CLIENT)));
+    asking = false;
+}
+
 // One object, never freed, is both the class factory and the service.
 class Recorder final : public IAccPropServices, public IClassFactory {
   public:
@@ -49,6 +59,7 @@ class Recorder final : public IAccPropServices, public IClassFactory {
     HRESULT STDMETHODCALLTYPE SetHwndPropStr(HWND window, DWORD object, DWORD child,
                                              MSAAPROPID property, LPCWSTR text) override {
         appendRecord(L"annotate\t" + element(window, object, child, property) + L"\t" + text);
+        askAgainFrom(window);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE SetHwndProp(HWND window, DWORD object, DWORD child,

@@ -1,4 +1,4 @@
-#include "system/win32_host.h"
+#include "window/win32_host.h"
 
 #include <algorithm>
 #include <array>
