@@ -26,7 +26,7 @@ fi
 update_log="$(mktemp)"
 trap 'rm -f "$update_log"' EXIT
 refresh() { $sudo apt-get update -q 2>&1 | tee -a "$update_log"; }
-install() { DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "$@" "${missing[@]}"; }
+install_missing() { DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "$@" "${missing[@]}"; }
 
 # A mirror caught mid-sync fails one index; one more try after a pause often
 # finds it in step.
@@ -35,7 +35,7 @@ refresh || { sleep 10; refresh; } ||
 failed_index="$(grep -o 'Failed to fetch [^ ]*' "$update_log" | sed 's/^Failed to fetch //' | sort -u | tr '\n' ' ' || true)"
 failed_index="${failed_index% }"
 
-install && exit 0
+install_missing && exit 0
 
 # Without the security archive's i386 index, apt takes the amd64 libraries
 # from the security archive and their i386 twins from the release, and
@@ -44,7 +44,7 @@ install && exit 0
 suite="$(. /etc/os-release && echo "${VERSION_CODENAME:-}")"
 if [ -n "$suite" ]; then
   echo "setup: the install failed${failed_index:+ (apt could not fetch $failed_index)}; trying once more with the release's own versions for both architectures (-t $suite)" >&2
-  install -t "$suite" && exit 0
+  install_missing -t "$suite" && exit 0
 fi
 
 if [ -n "$failed_index" ]; then

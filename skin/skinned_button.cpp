@@ -106,11 +106,10 @@ void setHot(HWND button, bool hot) {
         TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, button, 0};
         const bool tracked = ::TrackMouseEvent(&track) && leaveTracked(button);
         if (tracked == marked) return;
-        // Not tracked: the cursor has already left.
         if (tracked) {
             ::SetPropW(button, kHot, reinterpret_cast<HANDLE>(1));
         } else {
-            ::RemovePropW(button, kHot);
+            ::RemovePropW(button, kHot);  // not tracked: the cursor has already left
         }
     } else {
         if (!marked) return;

@@ -136,6 +136,12 @@ class Program {
     HWND window_ = nullptr;
 };
 
+// PROPID_ACC_NAME, Name_Property_GUID and LiveSetting_Property_GUID, as the
+// recording service writes them.
+inline constexpr wchar_t kAccNameProperty[] = L"{608D3DF8-8128-4AA7-A428-F55E49267291}";
+inline constexpr wchar_t kUiaNameProperty[] = L"{C3A6921B-4A99-44F1-BCA6-61187052C431}";
+inline constexpr wchar_t kLiveSettingProperty[] = L"{C12BCD8E-2A8E-4950-8AE7-3625111D58EB}";
+
 // For its life, the annotation service's class in the test prefix is the
 // recording stand-in (annotation_recorder.dll): Wine's own service keeps no
 // annotation, so what a program annotates is read from its record file

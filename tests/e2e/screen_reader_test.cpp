@@ -15,11 +15,9 @@ namespace {
 using e2e::Program;
 using e2e::Record;
 
-// PROPID_ACC_NAME, Name_Property_GUID and LiveSetting_Property_GUID, as the
-// recording service writes them.
-constexpr wchar_t kAccName[] = L"{608D3DF8-8128-4AA7-A428-F55E49267291}";
-constexpr wchar_t kUiaName[] = L"{C3A6921B-4A99-44F1-BCA6-61187052C431}";
-constexpr wchar_t kLiveSetting[] = L"{C12BCD8E-2A8E-4950-8AE7-3625111D58EB}";
+constexpr const wchar_t* kAccName = e2e::kAccNameProperty;
+constexpr const wchar_t* kUiaName = e2e::kUiaNameProperty;
+constexpr const wchar_t* kLiveSetting = e2e::kLiveSettingProperty;
 constexpr wchar_t kPolite[] = L"i4:1";
 
 // The client object of a window, or one of its children, as recorded.

@@ -240,7 +240,7 @@ TEST(WindowInProcess, NamingForReadersShowsNothingOnFailureTriesAgainAndIsNotSta
         const auto records = e2e::recordsIn(folder.file(L"records.txt"));
         return std::count_if(records.begin(), records.end(), [&](const e2e::Record& r) {
             return r[0] == L"annotate" &&
-                   (r.size() > 4 && r[4] == L"{C12BCD8E-2A8E-4950-8AE7-3625111D58EB}") == live;
+                   (r.size() > 4 && r[4] == e2e::kLiveSettingProperty) == live;
         });
     };
     const e2e::InProcessWindow form;
